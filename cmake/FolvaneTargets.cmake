@@ -1,0 +1,41 @@
+# Interface targets shared by every layer: warnings and sanitizers.
+add_library(folvane_warnings INTERFACE)
+target_compile_options(folvane_warnings INTERFACE -Wall -Wextra -Wshadow -Werror)
+
+add_library(folvane_sanitize INTERFACE)
+if(FOLVANE_SANITIZE)
+  target_compile_options(folvane_sanitize INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(folvane_sanitize INTERFACE -fsanitize=address,undefined)
+endif()
+
+# folvane_layer(<target> <folder> LINKS <lower targets>...)
+# One static library per layer folder, from the folder's own sources and its
+# POSIX or Windows backend. The repository root is the include root, so code
+# includes "settings/settings.h" and never a path that reaches around a layer.
+function(folvane_layer target folder)
+  cmake_parse_arguments(ARG "BACKEND" "" "LINKS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${folder}/*.cpp")
+  if(ARG_BACKEND)
+    if(WIN32)
+      file(GLOB backend CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${folder}/win32/*.cpp")
+    else()
+      file(GLOB backend CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${folder}/posix/*.cpp")
+    endif()
+    list(APPEND sources ${backend})
+  endif()
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${ARG_LINKS} folvane_sanitize PRIVATE folvane_warnings)
+endfunction()
+
+# Formatting over .clang-format.
+find_program(CLANG_FORMAT clang-format)
+if(CLANG_FORMAT)
+  file(GLOB_RECURSE format_sources CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/platform/*.[ch]* ${CMAKE_SOURCE_DIR}/settings/*.[ch]*
+    ${CMAKE_SOURCE_DIR}/render/*.[ch]* ${CMAKE_SOURCE_DIR}/engine/*.[ch]*
+    ${CMAKE_SOURCE_DIR}/app/*.[ch]* ${CMAKE_SOURCE_DIR}/tests/*.[ch]* ${CMAKE_SOURCE_DIR}/bench/*.[ch]*)
+  add_custom_target(format COMMAND ${CLANG_FORMAT} -i ${format_sources})
+  add_custom_target(check-format COMMAND ${CLANG_FORMAT} --dry-run --Werror ${format_sources})
+endif()

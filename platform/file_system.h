@@ -1,0 +1,98 @@
+#pragma once
+// File-system queries on path-space paths (path_space.h). Every query is total: a path that
+// cannot be mapped, a missing file or a denied access gives the documented failure value.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace folvane {
+
+// Attribute bits as the listing knows them.
+enum AttributeBits : uint32_t {
+    kAttrReadOnly = 1,
+    kAttrHidden = 2,
+    kAttrSystem = 4,
+    kAttrVolume = 8,
+    kAttrFolder = 16,
+    kAttrArchive = 32,
+};
+
+// A moment as whole seconds since 1970-01-01 00:00 UTC.
+using UtcSeconds = int64_t;
+
+// Identity of a file system object, equal for two paths that reach the same object.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t object = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// Facts of one file or folder, from one metadata query.
+struct FileFacts {
+    uint32_t attributes = 0;  // AttributeBits
+    int64_t size = 0;         // length of a regular file in bytes; 0 for a folder or anything else
+    UtcSeconds created = 0;   // birth time where the file system records one, else last write
+    UtcSeconds updated = 0;   // last write
+    bool isLink = false;      // the path is a symbolic link (facts of its target; of itself if dangling)
+    FileIdentity identity;
+};
+
+// Local wall-clock seconds since 1970-01-01 00:00 for a UTC moment, by the system's rules for
+// the current time zone (the offset in force at that moment).
+int64_t LocalSecondsOf(UtcSeconds t);
+
+// The current local date and time as local wall-clock seconds since 1970-01-01 00:00.
+int64_t LocalSecondsNow();
+
+// Attributes of a path; nullopt when they cannot be read. Folder for a directory; read-only
+// when the owner may not write; hidden when the name starts with "."; archive for a regular
+// file; system never. A symbolic link reports its target; a dangling link reports itself.
+std::optional<uint32_t> GetAttributes(std::string_view path);
+
+// Facts of a path (see FileFacts); nullopt when they cannot be read.
+std::optional<FileFacts> GetFileFacts(std::string_view path);
+
+// The stored spelling of the entry called name in folder, found exactly or ignoring ASCII
+// letter case; nullopt when the folder holds no such entry or cannot be read, or when name is
+// empty, "." or "..", or holds a "\".
+std::optional<std::string> StoredName(std::string_view folder, std::string_view name);
+
+// The short (8.3) form of an existing path. Host systems without short names keep the path
+// as it is. "" when the path does not exist.
+std::string ShortPathOf(std::string_view path);
+
+// The whole content of a file; nullopt when it cannot be opened or read, or is not a file.
+std::optional<std::string> ReadWholeFile(std::string_view path);
+
+// The length in bytes of a file; nullopt when it cannot be read or is not a file.
+std::optional<int64_t> FileLength(std::string_view path);
+
+// A file open for reading from the start, block by block. Only regular files open, so a
+// device or pipe can never block a reader. Not copyable; movable.
+class FileReader {
+  public:
+    FileReader() = default;
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+    FileReader(FileReader&& other) noexcept;
+    FileReader& operator=(FileReader&& other) noexcept;
+    ~FileReader();
+
+    // Opens path; false when it cannot be opened or is not a regular file.
+    bool Open(std::string_view path);
+    // Length of the open file in bytes at the moment it was opened.
+    int64_t Length() const { return length_; }
+    // Reads up to size bytes into buffer; the count read (0 at the end), or -1 on an error.
+    std::ptrdiff_t Read(void* buffer, std::size_t size);
+    // Closes the file; false when closing reported an error or nothing was open.
+    bool Close();
+
+  private:
+    std::intptr_t handle_ = -1;  // a descriptor or a HANDLE, by backend
+    int64_t length_ = 0;
+};
+
+}  // namespace folvane

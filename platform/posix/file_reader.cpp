@@ -1,0 +1,80 @@
+// FileReader on POSIX: a read-only descriptor of a regular file.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <utility>
+
+#include "platform/file_system.h"
+#include "platform/path_space.h"
+
+namespace folvane {
+
+FileReader::FileReader(FileReader&& other) noexcept
+    : handle_(std::exchange(other.handle_, -1)), length_(std::exchange(other.length_, 0)) {}
+
+FileReader& FileReader::operator=(FileReader&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = std::exchange(other.handle_, -1);
+        length_ = std::exchange(other.length_, 0);
+    }
+    return *this;
+}
+
+FileReader::~FileReader() {
+    Close();
+}
+
+bool FileReader::Open(std::string_view path) {
+    Close();
+    const auto host = HostPathOf(path);
+    if (!host) return false;
+    // O_NONBLOCK keeps open() from waiting for a writer when the name is a FIFO, and from
+    // waiting for carrier on a serial device; such names are refused right after.
+    int fd = -1;
+    do {
+        fd = ::open(host->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    handle_ = fd;
+
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        Close();
+        return false;
+    }
+    // Back to ordinary blocking reads: some file systems (FUSE, network mounts) honour
+    // O_NONBLOCK on regular files and would answer EAGAIN. A failure here leaves a descriptor
+    // that still reads; Read() treats EAGAIN as an error.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0 && (flags & O_NONBLOCK) != 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    length_ = static_cast<int64_t>(st.st_size);
+    return true;
+}
+
+std::ptrdiff_t FileReader::Read(void* buffer, std::size_t size) {
+    if (handle_ < 0) return -1;
+    // Linux reads at most 0x7ffff000 bytes at a time; larger requests are implementation-
+    // defined by POSIX, so ask for no more than a signed 32-bit count.
+    if (size > static_cast<std::size_t>(INT_MAX)) size = static_cast<std::size_t>(INT_MAX);
+    for (;;) {
+        const ssize_t n = ::read(static_cast<int>(handle_), buffer, size);
+        if (n >= 0) return n;
+        if (errno != EINTR) return -1;
+    }
+}
+
+bool FileReader::Close() {
+    if (handle_ < 0) return false;
+    const int fd = static_cast<int>(std::exchange(handle_, -1));
+    length_ = 0;
+    // The descriptor is released even when close() fails (also on EINTR, on Linux), so it is
+    // never closed twice.
+    return ::close(fd) == 0;
+}
+
+}  // namespace folvane

@@ -1,0 +1,372 @@
+#include "platform/path_space.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <map>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace folvane {
+
+namespace {
+
+// ---- Test mappings ----------------------------------------------------------------------------
+
+struct DriveMapping {
+    std::string hostFolder;
+    std::string currentFolder;  // a path-space path on the drive
+};
+
+struct ShareMapping {
+    std::string server;
+    std::string share;
+    std::string hostFolder;
+};
+
+struct Mappings {
+    std::map<char, DriveMapping> drives;  // keyed by the capital letter
+    std::vector<ShareMapping> shares;
+};
+
+// The hooks are for single-threaded tests, but lookups may run on worker threads, so every
+// access goes through one lock and hands out copies.
+std::mutex& MappingsLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+Mappings& TheMappings() {
+    static Mappings mappings;
+    return mappings;
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+char AsciiUpperChar(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiUpperChar(x) == AsciiUpperChar(y);
+           });
+}
+
+// A host folder without its trailing "/" (the host root stays "/").
+std::string WithoutTrailingSlash(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder.empty() ? "/" : folder;
+}
+
+std::optional<std::string> MappedDriveRoot(char driveLetter) {
+    std::lock_guard guard(MappingsLock());
+    const auto& drives = TheMappings().drives;
+    const auto found = drives.find(AsciiUpperChar(driveLetter));
+    if (found == drives.end()) return std::nullopt;
+    return found->second.hostFolder;
+}
+
+std::optional<std::string> MappedShareRoot(std::string_view server, std::string_view share) {
+    std::lock_guard guard(MappingsLock());
+    for (const auto& mapping : TheMappings().shares) {
+        if (EqualIgnoringAsciiCase(mapping.server, server) && EqualIgnoringAsciiCase(mapping.share, share)) {
+            return mapping.hostFolder;
+        }
+    }
+    return std::nullopt;
+}
+
+// ---- Host folders -----------------------------------------------------------------------------
+
+// An open directory stream. Not copyable; movable.
+class Directory {
+  public:
+    explicit Directory(const std::string& hostFolder) : stream_(opendir(hostFolder.c_str())) {}
+    Directory(const Directory&) = delete;
+    Directory& operator=(const Directory&) = delete;
+    Directory(Directory&& other) noexcept : stream_(std::exchange(other.stream_, nullptr)) {}
+    Directory& operator=(Directory&& other) noexcept {
+        if (this != &other) {
+            Close();
+            stream_ = std::exchange(other.stream_, nullptr);
+        }
+        return *this;
+    }
+    ~Directory() { Close(); }
+
+    bool IsOpen() const { return stream_ != nullptr; }
+
+    // The next entry's name; nullopt at the end or on a read error.
+    std::optional<std::string_view> NextName() {
+        if (stream_ == nullptr) return std::nullopt;
+        const dirent* entry = readdir(stream_);
+        if (entry == nullptr) return std::nullopt;
+        return std::string_view(entry->d_name);
+    }
+
+    // False when closing failed or nothing was open.
+    bool Close() {
+        if (stream_ == nullptr) return false;
+        const bool closed = closedir(stream_) == 0;
+        stream_ = nullptr;
+        return closed;
+    }
+
+  private:
+    DIR* stream_ = nullptr;
+};
+
+std::string JoinHost(std::string_view folder, std::string_view name) {
+    std::string joined(folder);
+    if (joined.empty() || joined.back() != '/') joined += '/';
+    joined += name;
+    return joined;
+}
+
+bool HostEntryExists(const std::string& hostPath) {
+    struct stat facts {};
+    return lstat(hostPath.c_str(), &facts) == 0;
+}
+
+// The entry of hostFolder whose name equals name ignoring ASCII letter case. When a folder
+// holds several such entries (possible on case-sensitive file systems), the smallest by byte
+// order wins, so the answer does not depend on the order the directory lists them in.
+std::optional<std::string> EntryIgnoringCase(const std::string& hostFolder, std::string_view name) {
+    Directory folder(hostFolder);
+    std::optional<std::string> best;
+    while (const auto entry = folder.NextName()) {
+        if (!EqualIgnoringAsciiCase(*entry, name)) continue;
+        if (!best || *entry < *best) best = std::string(*entry);
+    }
+    return best;
+}
+
+// The stored spelling of name inside hostFolder: the name itself when it exists exactly,
+// else an entry equal to it ignoring ASCII case; nullopt when there is neither.
+std::optional<std::string> StoredSpelling(const std::string& hostFolder, const std::string& name) {
+    if (HostEntryExists(JoinHost(hostFolder, name))) return name;
+    return EntryIgnoringCase(hostFolder, name);
+}
+
+std::string HostCurrentFolder() {
+    std::string buffer(256, '\0');
+    for (;;) {
+        if (getcwd(buffer.data(), buffer.size()) != nullptr) return buffer.c_str();
+        // The folder may have been removed or be out of reach; the root is the best answer left.
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return "/";
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// ---- Path-space paths -------------------------------------------------------------------------
+
+// A path-space path taken apart: the host folder its drive or share is mapped onto, and the
+// rest after the root ("" or starting with "\").
+struct RootedPath {
+    std::string hostRoot;
+    std::string_view rest;
+};
+
+std::optional<RootedPath> SplitDrivePath(std::string_view path) {
+    // "C:" alone and "C:x" are relative to the drive's current folder, so not absolute.
+    if (path.size() < 3 || !IsAsciiLetter(path[0]) || path[1] != ':' || path[2] != '\\') return std::nullopt;
+    auto root = MappedDriveRoot(path[0]);
+    if (!root && AsciiUpperChar(path[0]) == 'Z') root = "/";
+    if (!root) return std::nullopt;
+    return RootedPath{std::move(*root), path.substr(2)};
+}
+
+std::optional<RootedPath> SplitSharePath(std::string_view path) {
+    const std::size_t serverEnd = path.find('\\', 2);
+    if (serverEnd == std::string_view::npos || serverEnd == 2) return std::nullopt;
+    const std::size_t shareEnd = std::min(path.find('\\', serverEnd + 1), path.size());
+    if (shareEnd == serverEnd + 1) return std::nullopt;
+    auto root =
+        MappedShareRoot(path.substr(2, serverEnd - 2), path.substr(serverEnd + 1, shareEnd - serverEnd - 1));
+    if (!root) return std::nullopt;
+    return RootedPath{std::move(*root), path.substr(shareEnd)};
+}
+
+std::optional<RootedPath> SplitRoot(std::string_view path) {
+    if (path.starts_with("\\\\")) return SplitSharePath(path);
+    return SplitDrivePath(path);
+}
+
+// The host names of the components of rest; empty components ("a\\b") are skipped, as the
+// host skips repeated "/". nullopt when a name cannot exist on the host.
+std::optional<std::vector<std::string>> HostNamesOf(std::string_view rest) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= rest.size()) {
+        const std::size_t end = std::min(rest.find('\\', start), rest.size());
+        if (end > start) {
+            std::string name = HostName(rest.substr(start, end - start));
+            if (name.find_first_of(std::string_view("/\0", 2)) != std::string::npos) return std::nullopt;
+            names.push_back(std::move(name));
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
+bool IsDotEntry(std::string_view name) {
+    return name == "." || name == "..";
+}
+
+std::string JoinAll(std::string root, const std::vector<std::string>& names) {
+    for (const auto& name : names)
+        root = JoinHost(root, name);
+    return root;
+}
+
+// Builds the host path one component at a time, each in its stored spelling. Once a component
+// is missing, those after it cannot exist either and are kept as typed.
+std::string ResolveComponents(std::string root, const std::vector<std::string>& names) {
+    std::string host = std::move(root);
+    bool found = true;
+    for (const auto& name : names) {
+        std::optional<std::string> stored;
+        if (found && !IsDotEntry(name)) {
+            stored = StoredSpelling(host, name);
+            found = stored.has_value();
+        }
+        host = JoinHost(host, stored ? *stored : name);
+    }
+    return host;
+}
+
+// ---- Names ------------------------------------------------------------------------------------
+
+bool IsSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+
+// Code points that cannot stand in a path-space name as they are. DecodeUtf8 gives a surrogate
+// both for a byte that is not well-formed UTF-8 and for an encoded surrogate, which is not
+// valid UTF-8 either; escaping its bytes one by one keeps every host name recoverable.
+bool NeedsEscape(char32_t c) {
+    return c < 0x20 || c == U'\\' || IsSurrogate(c);
+}
+
+}  // namespace
+
+std::string NameFromHost(std::string_view hostName) {
+    std::string name;
+    name.reserve(hostName.size());
+    std::size_t pos = 0;
+    while (pos < hostName.size()) {
+        const std::size_t start = pos;
+        if (NeedsEscape(DecodeUtf8(hostName, pos))) {
+            pos = start + 1;
+            AppendUtf8(name, kEscapeBase + static_cast<unsigned char>(hostName[start]));
+        } else {
+            name.append(hostName.substr(start, pos - start));
+        }
+    }
+    return name;
+}
+
+std::string HostName(std::string_view name) {
+    std::string hostName;
+    hostName.reserve(name.size());
+    std::size_t pos = 0;
+    while (pos < name.size()) {
+        const std::size_t start = pos;
+        const char32_t c = DecodeUtf8(name, pos);
+        if (IsEscapeCodePoint(c)) {
+            hostName += static_cast<char>(c - kEscapeBase);
+        } else {
+            hostName.append(name.substr(start, pos - start));
+        }
+    }
+    return hostName;
+}
+
+std::optional<std::string> HostPathOf(std::string_view path) {
+    const auto rooted = SplitRoot(path);
+    if (!rooted) return std::nullopt;
+    const auto names = HostNamesOf(rooted->rest);
+    if (!names) return std::nullopt;
+    const std::string root = WithoutTrailingSlash(rooted->hostRoot);
+    // Most paths are spelled as stored: one lookup of the whole path settles them.
+    std::string host = JoinAll(root, *names);
+    if (!HostEntryExists(host)) host = ResolveComponents(root, *names);
+    // A trailing "\" demands a folder, as a trailing "/" does on the host.
+    if (!names->empty() && rooted->rest.ends_with('\\')) host += '/';
+    return host;
+}
+
+std::string PathFromHost(std::string_view hostPath) {
+    const std::string absolute =
+        hostPath.starts_with('/') ? std::string(hostPath) : JoinHost(HostCurrentFolder(), hostPath);
+    std::string path = "Z:";
+    std::size_t start = 0;
+    while (start < absolute.size()) {
+        const std::size_t end = std::min(absolute.find('/', start), absolute.size());
+        if (end > start) path += '\\' + NameFromHost(std::string_view(absolute).substr(start, end - start));
+        start = end + 1;
+    }
+    if (path.size() == 2) path += '\\';
+    return path;
+}
+
+std::string ProcessCurrentFolder() {
+    return PathFromHost(HostCurrentFolder());
+}
+
+std::string DriveCurrentFolder(char driveLetter) {
+    const char drive = AsciiUpperChar(driveLetter);
+    {
+        std::lock_guard guard(MappingsLock());
+        const auto& drives = TheMappings().drives;
+        const auto found = drives.find(drive);
+        if (found != drives.end()) return found->second.currentFolder;
+    }
+    if (drive == 'Z') return ProcessCurrentFolder();
+    return std::string{drive, ':', '\\'};
+}
+
+void MapDriveForTesting(char driveLetter, std::string hostFolder) {
+    const char drive = AsciiUpperChar(driveLetter);
+    std::lock_guard guard(MappingsLock());
+    TheMappings().drives[drive] =
+        DriveMapping{WithoutTrailingSlash(std::move(hostFolder)), {drive, ':', '\\'}};
+}
+
+void MapShareForTesting(std::string server, std::string share, std::string hostFolder) {
+    std::lock_guard guard(MappingsLock());
+    auto& shares = TheMappings().shares;
+    std::erase_if(shares, [&](const ShareMapping& mapping) {
+        return EqualIgnoringAsciiCase(mapping.server, server) && EqualIgnoringAsciiCase(mapping.share, share);
+    });
+    shares.push_back(
+        ShareMapping{std::move(server), std::move(share), WithoutTrailingSlash(std::move(hostFolder))});
+}
+
+void SetDriveCurrentFolderForTesting(char driveLetter, std::string folder) {
+    // A current folder never ends in "\" except at the root ("C:\"); "C:" alone is the root.
+    while (folder.size() > 3 && folder.back() == '\\')
+        folder.pop_back();
+    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+    std::lock_guard guard(MappingsLock());
+    auto& drives = TheMappings().drives;
+    const auto found = drives.find(AsciiUpperChar(driveLetter));
+    if (found != drives.end()) found->second.currentFolder = std::move(folder);
+}
+
+void ClearMappingsForTesting() {
+    std::lock_guard guard(MappingsLock());
+    TheMappings() = Mappings{};
+}
+
+}  // namespace folvane

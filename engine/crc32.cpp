@@ -1,0 +1,99 @@
+#include "engine/crc32.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "platform/file_system.h"
+
+namespace folvane {
+
+namespace {
+
+constexpr uint32_t kPolynomial = 0xEDB88320u;
+
+// Slicing by 16: table[0] is the classic byte table; table[k][b] is the register contribution
+// of byte b followed by k zero bytes, so sixteen bytes fold into the register with sixteen
+// independent look-ups instead of a chain of sixteen dependent ones.
+constexpr int kSlices = 16;
+using Tables = std::array<std::array<uint32_t, 256>, kSlices>;
+
+constexpr Tables MakeTables() {
+    Tables tables{};
+    for (uint32_t byte = 0; byte < 256; ++byte) {
+        uint32_t reg = byte;
+        for (int bit = 0; bit < 8; ++bit)
+            reg = (reg >> 1) ^ ((reg & 1u) != 0 ? kPolynomial : 0u);
+        tables[0][byte] = reg;
+    }
+    for (int k = 1; k < kSlices; ++k) {
+        for (int byte = 0; byte < 256; ++byte) {
+            const uint32_t prev = tables[k - 1][byte];
+            tables[k][byte] = (prev >> 8) ^ tables[0][prev & 0xFFu];
+        }
+    }
+    return tables;
+}
+
+// Computed by the compiler: there is nothing to build at run time and nothing to race on.
+constexpr Tables kTables = MakeTables();
+static_assert(kTables[0][1] == 0x77073096u && kTables[0][255] == 0x2D02EF8Du);
+
+}  // namespace
+
+uint32_t Crc32Update(uint32_t crc, const void* data, std::size_t size) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    const auto& t = kTables;
+    uint32_t reg = ~crc;
+    while (size >= kSlices) {
+        // Assembled byte by byte, so the order is the same on any host; compilers turn this
+        // into one load on little-endian machines.
+        const uint32_t low =
+            reg ^ (uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
+        reg = t[15][low & 0xFFu] ^ t[14][(low >> 8) & 0xFFu] ^ t[13][(low >> 16) & 0xFFu] ^ t[12][low >> 24] ^
+              t[11][p[4]] ^ t[10][p[5]] ^ t[9][p[6]] ^ t[8][p[7]] ^ t[7][p[8]] ^ t[6][p[9]] ^ t[5][p[10]] ^
+              t[4][p[11]] ^ t[3][p[12]] ^ t[2][p[13]] ^ t[1][p[14]] ^ t[0][p[15]];
+        p += kSlices;
+        size -= kSlices;
+    }
+    while (size-- > 0) {
+        reg = (reg >> 8) ^ t[0][(reg ^ *p++) & 0xFFu];
+    }
+    return ~reg;
+}
+
+uint32_t FileCrc32(std::string_view path, UiPort& ui, const RunState& run) {
+    FileReader file;
+    if (!file.Open(path)) return 0;
+    // The length is a 64-bit count: files of 2 GiB and more are checksummed whole.
+    int64_t remaining = file.Length();
+    if (remaining <= 0) return 0;
+
+    const std::size_t bufferSize = static_cast<std::size_t>(std::min<int64_t>(remaining, kCrcBlockSize));
+    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(bufferSize);
+    uint32_t crc = 0;
+    while (remaining > 0) {
+        const std::size_t want = static_cast<std::size_t>(std::min<int64_t>(remaining, kCrcBlockSize));
+        std::size_t got = 0;
+        while (got < want) {
+            const std::ptrdiff_t n = file.Read(buffer.get() + got, want - got);
+            if (n < 0) return 0;
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        // A file that shrank since it was opened ends early: stop at its new end and keep the
+        // checksum of the bytes read. Waiting for the promised length would never end.
+        if (got == 0) break;
+        crc = Crc32Update(crc, buffer.get(), got);
+        ui.PumpEvents();
+        if (run.CancelRequested()) return 0;  // the reader closes the file on the way out
+        if (got < want) break;
+        remaining -= static_cast<int64_t>(got);
+    }
+    // A descriptor opened for reading has nothing to flush: whatever Close() reports, the
+    // checksum of what was read stands.
+    file.Close();
+    return crc;
+}
+
+}  // namespace folvane

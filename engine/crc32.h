@@ -1,0 +1,30 @@
+#pragma once
+// CRC-32 of file contents for the listing's CRC column: the CRC-32 of ZIP and PNG (ISO 3309,
+// ITU-T V.42; reflected polynomial 0xEDB88320, register preset to all ones and complemented
+// at the end). The check value of the nine bytes "123456789" is 0xCBF43926.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "engine/run_state.h"
+#include "platform/ui_port.h"
+
+namespace folvane {
+
+// Bytes read between two event pumps.
+inline constexpr std::size_t kCrcBlockSize = 102'400;
+
+// The CRC-32 of some data followed by size bytes at data, given crc, the CRC-32 of the data
+// (0 for none). Crc32Update(Crc32Update(0, a), b) equals the CRC-32 of a and b joined. Pure
+// and thread-safe.
+uint32_t Crc32Update(uint32_t crc, const void* data, std::size_t size);
+
+// The CRC-32 of the file at path (a path-space path). Reads blocks of kCrcBlockSize bytes and
+// calls ui.PumpEvents() after each; when run.CancelRequested() then holds, closes the file and
+// returns 0. Returns 0 for an empty file (without pumping) and when the file cannot be opened
+// or read, or is no regular file. Covers the length the file had when it was opened; a file
+// that shrinks meanwhile gives the CRC-32 of the bytes that were there.
+uint32_t FileCrc32(std::string_view path, UiPort& ui, const RunState& run);
+
+}  // namespace folvane

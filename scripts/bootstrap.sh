@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine for Folvane and builds it. Run as root from anywhere.
+#   scripts/bootstrap.sh run     install what is missing, build, list the bundled samples/ folder
+#   scripts/bootstrap.sh test    install what is missing, build, run every test, also under
+#                                AddressSanitizer and UndefinedBehaviorSanitizer
+#   scripts/bootstrap.sh bench   install what is missing, build, run the benchmarks
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=$(nproc 2>/dev/null || echo 2)
+packages=(g++ cmake make pkgconf libgtest-dev libgmock-dev libbenchmark-dev)
+bench_packages=(tree python3 time)
+
+install_missing() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    if ((${#missing[@]})); then
+        echo "== installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# build <folder> <cmake options...>
+build() {
+    local folder=$1
+    shift
+    cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$folder" -j "$jobs"
+}
+
+run_main_job() {
+    build build
+    echo "== folvane-cli samples"
+    build/app/console/folvane-cli samples
+}
+
+run_tests() {
+    build build
+    ctest --test-dir build -j "$jobs" --output-on-failure
+    echo "== the unit tests again, under AddressSanitizer and UndefinedBehaviorSanitizer"
+    build build-asan -DFOLVANE_SANITIZE=ON
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-asan -j "$jobs" --output-on-failure
+}
+
+run_benchmarks() {
+    build build-bench -DFOLVANE_BUILD_BENCHMARKS=ON -DFOLVANE_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
+    for program in build-bench/bench/bench_*; do
+        [ -x "$program" ] && "$program"
+    done
+}
+
+case "${1:-}" in
+    run) install_missing "${packages[@]}" && run_main_job ;;
+    test) install_missing "${packages[@]}" && run_tests ;;
+    bench) install_missing "${packages[@]}" "${bench_packages[@]}" && run_benchmarks ;;
+    *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+esac

@@ -1,10 +1,12 @@
 #pragma once
 // The values that a listing run, the walk and the main window share while the walk lets
-// pending events run, and the options of one start of the program.
+// pending events run. The options of one start (RunOptions) come from the command line.
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "settings/run_options.h"
 
 namespace folvane {
 
@@ -21,15 +23,6 @@ struct RunState {
     std::string PendingCaption;               // the caption to show at the next timer tick
 
     bool CancelRequested() const { return CancelFlag > 0; }
-};
-
-// Options of one start, set only by the command line.
-struct RunOptions {
-    bool AutoStart = false;     // start the listing at the first activation of the window
-    bool SilentSave = false;    // write to OutFileName without the chooser or overwrite question
-    std::string OutFileName;    // output file named on the command line ("" none)
-    bool QuitAfterRun = false;  // end the program through the normal exit after the run
-    bool AutoMode = false;      // automatic mode: the settings are not saved at exit
 };
 
 }  // namespace folvane

@@ -87,12 +87,51 @@ class FileReader {
     int64_t Length() const { return length_; }
     // Reads up to size bytes into buffer; the count read (0 at the end), or -1 on an error.
     std::ptrdiff_t Read(void* buffer, std::size_t size);
+    // Reads up to size bytes at offset without moving the position Read continues from; the
+    // count read (0 at or past the end), or -1 on an error, a negative offset or no open file.
+    std::ptrdiff_t ReadAt(int64_t offset, void* buffer, std::size_t size);
     // Closes the file; false when closing reported an error or nothing was open.
     bool Close();
 
   private:
     std::intptr_t handle_ = -1;  // a descriptor or a HANDLE, by backend
     int64_t length_ = 0;
+};
+
+// One entry of a folder as FolderReader delivers it.
+struct FolderItem {
+    std::string name;  // in path-space spelling (NameFromHost, path_space.h)
+    // From one metadata query relative to the open folder. When the entry cannot be examined
+    // (it vanished, or the folder may be listed but not searched), what the enumeration itself
+    // told: the folder, archive and hidden bits, isLink; size, times and identity are then 0.
+    // "." and ".." carry the folder bit only.
+    FileFacts facts;
+};
+
+// A folder open for reading its entries once, in the order the file system keeps them, "."
+// and ".." included. Each entry comes with its facts (see FileFacts) from one query relative
+// to the open folder, never a lookup of its whole path. Paths too long for the host open too.
+// Not copyable; movable.
+class FolderReader {
+  public:
+    FolderReader() = default;
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
+    FolderReader(FolderReader&& other) noexcept;
+    FolderReader& operator=(FolderReader&& other) noexcept;
+    ~FolderReader();
+
+    // Opens the folder at path (a link to a folder opens its target); false when it cannot be
+    // opened or is no folder.
+    bool Open(std::string_view path);
+    // Fills item with the next entry; false at the end, when reading fails (the read ends
+    // there) and when nothing is open.
+    bool Next(FolderItem& item);
+    // Closes the folder; false when closing reported an error or nothing was open.
+    bool Close();
+
+  private:
+    void* handle_ = nullptr;  // a directory stream or a find handle, by backend
 };
 
 }  // namespace folvane

@@ -6,10 +6,14 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "platform/file_system.h"
 #include "platform/path_space.h"
+#include "platform/posix/host_open.h"
+#include "platform/posix/path_space_internal.h"
 
 namespace folvane {
 
@@ -31,15 +35,11 @@ FileReader::~FileReader() {
 
 bool FileReader::Open(std::string_view path) {
     Close();
-    const auto host = HostPathOf(path);
-    if (!host) return false;
     // O_NONBLOCK keeps open() from waiting for a writer when the name is a FIFO, and from
     // waiting for carrier on a serial device; such names are refused right after.
-    int fd = -1;
-    do {
-        fd = ::open(host->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return false;
+    HostDescriptor file = OpenPathSpacePath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (!file.IsOpen()) return false;
+    const int fd = file.Release();
     handle_ = fd;
 
     struct stat st {};
@@ -63,6 +63,22 @@ std::ptrdiff_t FileReader::Read(void* buffer, std::size_t size) {
     if (size > static_cast<std::size_t>(INT_MAX)) size = static_cast<std::size_t>(INT_MAX);
     for (;;) {
         const ssize_t n = ::read(static_cast<int>(handle_), buffer, size);
+        if (n >= 0) return n;
+        if (errno != EINTR) return -1;
+    }
+}
+
+std::ptrdiff_t FileReader::ReadAt(int64_t offset, void* buffer, std::size_t size) {
+    if (handle_ < 0 || offset < 0) return -1;
+    // The kernel refuses a range whose end does not fit in off_t; no file reaches that far, so
+    // such a read is a read past the end.
+    const auto limit = static_cast<uint64_t>(std::numeric_limits<off_t>::max());
+    if (static_cast<uint64_t>(offset) >= limit) return 0;
+    if (size > static_cast<std::size_t>(INT_MAX)) size = static_cast<std::size_t>(INT_MAX);
+    const uint64_t room = limit - static_cast<uint64_t>(offset);
+    if (size > room) size = static_cast<std::size_t>(room);
+    for (;;) {
+        const ssize_t n = ::pread(static_cast<int>(handle_), buffer, size, static_cast<off_t>(offset));
         if (n >= 0) return n;
         if (errno != EINTR) return -1;
     }

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/posix/host_open.h"
+#include "platform/posix/path_space_internal.h"
 #include "platform/text.h"
 
 namespace folvane {
@@ -135,7 +137,9 @@ std::string JoinHost(std::string_view folder, std::string_view name) {
 
 bool HostEntryExists(const std::string& hostPath) {
     struct stat facts {};
-    return lstat(hostPath.c_str(), &facts) == 0;
+    // Also beyond the host's path length limit, so that a deep path spelled as stored is settled
+    // by one query instead of a lookup of every component.
+    return StatHostPath(hostPath, facts, HostLinks::kReportLink);
 }
 
 // The entry of hostFolder whose name equals name ignoring ASCII letter case. When a folder
@@ -290,6 +294,27 @@ std::string HostName(std::string_view name) {
         }
     }
     return hostName;
+}
+
+std::optional<std::string> SpelledHostPathOf(std::string_view path) {
+    const auto rooted = SplitRoot(path);
+    if (!rooted) return std::nullopt;
+    const auto names = HostNamesOf(rooted->rest);
+    if (!names) return std::nullopt;
+    std::string host = JoinAll(WithoutTrailingSlash(rooted->hostRoot), *names);
+    if (!names->empty() && rooted->rest.ends_with('\\')) host += '/';
+    return host;
+}
+
+HostDescriptor OpenPathSpacePath(std::string_view path, int flags) {
+    HostDescriptor opened;
+    // A walk names entries as they are stored, so the spelling as given nearly always opens;
+    // only a path typed in other letter case needs the lookup of its stored spelling.
+    if (const auto spelled = SpelledHostPathOf(path)) opened = OpenHostPath(*spelled, flags);
+    if (!opened.IsOpen()) {
+        if (const auto host = HostPathOf(path)) opened = OpenHostPath(*host, flags);
+    }
+    return opened;
 }
 
 std::optional<std::string> HostPathOf(std::string_view path) {

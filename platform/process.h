@@ -1,0 +1,12 @@
+#pragma once
+// Facts of the running program.
+
+#include <string>
+
+namespace folvane {
+
+// The folder that holds the running executable, as a path-space path without a final "\"
+// (except at a drive root: "Z:\"); "" when it cannot be found out.
+std::string ExecutableFolder();
+
+}  // namespace folvane

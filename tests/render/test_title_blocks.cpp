@@ -1,0 +1,186 @@
+#include "render/title_blocks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/path_space.h"
+#include "platform/volume.h"
+#include "tests/support/temp_dir.h"
+
+namespace folvane {
+namespace {
+
+constexpr DateTime kNow = 45383LL * 86400 + 9 * 3600 + 5 * 60 + 7;  // 2024/04/01 09:05:07
+constexpr int64_t kGiga = 1073741824;
+const std::string kDate = "2024/04/01 09:05:07\r\n";
+const std::string kProduct = "Folvane Ver 1.8" + std::string(44, ' ') + kDate;  // 78 cells
+
+Settings Make(int columns = 78, int16_t listType = 0, bool links = false, int16_t sizeType = 0) {
+    Settings s;
+    s.Columns = static_cast<int16_t>(columns);
+    s.ListType = listType;
+    s.FolderLinkFlg = links;
+    s.SizeType = sizeType;
+    ComputeWidths(s);
+    return s;
+}
+
+// C: and \\srv\shr are mapped onto a temporary folder; their volume and disk answers are
+// substituted by each test.
+class TitleBlocks : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        MapDriveForTesting('C', dir_.host().string());
+        MapShareForTesting("srv", "shr", dir_.host().string());
+    }
+    void TearDown() override {
+        ClearVolumeSubstitutesForTesting();
+        ClearMappingsForTesting();
+    }
+    static void Volume(const std::string& root, std::string label, uint32_t serial) {
+        SubstituteVolumeForTesting(root, VolumeFacts{std::move(label), serial, 255, 0, "ext4"});
+    }
+    testing::TempDir dir_;
+};
+
+TEST(RootPath, RootOfDrivesSharesAndMountPoints) {
+    // clang-format off
+    const std::pair<std::string, std::string> cases[] = {
+        {"\\\\srv\\shr\\dir", "\\\\srv\\shr\\"}, {"\\\\srv\\shr\\a\\b\\", "\\\\srv\\shr\\"},
+        {"\\\\srv\\shr", "\\\\srv\\shr"}, {"\\\\srv", "\\\\srv"}, {"D:", "D:\\"}, {"C:\\Data", "C:\\"},
+        {"abc", "a"}, {"", ""}, {"Z:\\", "Z:\\"}, {"z:\\PROC\\self", "Z:\\proc\\"},  // /proc is a mount
+    };
+    // clang-format on
+    for (const auto& [folder, root] : cases)
+        EXPECT_EQ(RootPath(folder), root) << folder;
+}
+
+TEST_F(TitleBlocks, Title) {
+    const std::string c = "ドライブ C:\\ のボリュームラベルは";
+    // clang-format off
+    const std::tuple<int, std::string, std::string, uint32_t, std::string> cases[] = {
+        {78, "C:\\Data\\", "DATA", 0x1A2B3C4D, kProduct + c + " DATA (1A2B-3C4D)\r\nフォルダは C:\\Data"},
+        {78, "C:\\Data", "", 0x1A2B3C4D, kProduct + c + "ありません。 (1A2B-3C4D)\r\nフォルダは C:\\Data"},
+        {78, "C:\\", "A&B", 0x12, kProduct + c + " A&B (0000-0012)\r\nフォルダは C:\\"},
+        {34, "C:\\", "V", 0xFFFFFFFF, "Folvane Ver 1.8 " + kDate + c + " V (FFFF-FFFF)\r\nフォルダは C:\\"},
+        {36, "C:\\", "V", 0, "Folvane Ver 1.8  " + kDate + c + " V (0000-0000)\r\nフォルダは C:\\"},
+        {78, "\\\\srv\\shr\\dir\\", "S", 0xABCDEF01,
+         kProduct + "ドライブ \\\\srv\\shr\\ のボリュームラベルは S (ABCD-EF01)\r\nフォルダは \\\\srv\\shr\\dir"},
+    };
+    // clang-format on
+    for (const auto& [columns, folder, label, serial, title] : cases) {
+        Volume("C:\\", label, serial);
+        Volume("\\\\SRV\\shr\\", label, serial);
+        EXPECT_EQ(Title(Make(columns), folder, kNow), title) << folder;
+    }
+    SubstituteVolumeForTesting("C:\\", std::nullopt);
+    EXPECT_EQ(Title(Make(), "C:\\Data\\", kNow), kProduct + "フォルダは C:\\Data");
+    EXPECT_EQ(Title(Make(), "Q:\\a", kNow), kProduct + "フォルダは Q:\\a");  // Q: does not exist
+
+    Volume("C:\\", "A&B", 0x1A2B3C4D);
+    EXPECT_EQ(Title(Make(78, 1, true), "C:\\D & E\\", kNow),
+              "<A href=\"https://folvane.example/\">Folvane Ver 1.8</A>" + std::string(44, ' ') + kDate +
+                  "ドライブ <A href=\"file:///C:/\">C:\\</A> のボリュームラベルは A&amp;B (1A2B-3C4D)\r\n"
+                  "フォルダは <A href=\"file:///C:/D%20&amp;%20E\">C:\\D &amp; E</A>");
+    EXPECT_EQ(Title(Make(78, 1), "C:\\D & E\\", kNow),
+              kProduct + c + " A&amp;B (1A2B-3C4D)\r\nフォルダは C:\\D &amp; E");
+}
+
+TEST(TitleBlockTexts, MidashiAndPartLine) {
+    Settings all = Make();
+    all.CDateFlg = all.CTimeFlg = all.CRCFlg = all.VersionFlg = true;
+    ComputeWidths(all);  // leaves no room for the name
+    Settings crcLast = Make();
+    crcLast.CRCFlg = true;
+    crcLast.SizeFlg = crcLast.AttrFlg = crcLast.UDateFlg = crcLast.UTimeFlg = false;
+    ComputeWidths(crcLast);
+    const std::string name = "ファイル／フォルダ名";
+    EXPECT_EQ(Midashi(Make()), name + std::string(21, ' ') + "    バイト数 属性   更新日付 更新時刻");
+    EXPECT_EQ(Midashi(Make(78, 1, false, 1)),
+              name + std::string(26, ' ') + " サイズ 属性   更新日付 更新時刻");
+    EXPECT_EQ(Midashi(all), "    バイト数 属性   作成日付 作成時刻   更新日付 更新時刻 CRC      バージョン");
+    EXPECT_EQ(Midashi(crcLast), name + std::string(49, ' ') + " CRC");
+
+    CharTable chars;
+    SetCharTableDefaults(chars);
+    chars.strings[0][static_cast<int>(CharRole::Rule)] = "<=";
+    const auto rule = [&](int charType, int columns, int16_t listType = 0) {
+        Settings s = Make(columns, listType);
+        s.CharType = static_cast<int16_t>(charType);
+        return PartLine(s, chars);
+    };
+    EXPECT_EQ(rule(1, 6), "───");
+    EXPECT_EQ(rule(1, 7), "─── ");
+    EXPECT_EQ(rule(0, 5, 1), "&lt;=&lt;=&lt;");
+    EXPECT_EQ(rule(1, -8), "");
+}
+
+FolderTotals Totals(int64_t folders, int64_t files, int64_t bytes = 0) {
+    return FolderTotals{folders, files, bytes, 0};
+}
+
+TEST(TitleBlockTexts, SummaryAndFolderLines) {
+    EXPECT_EQ(SummaryText(Make(), Totals(0, 0)), "ファイルはありません。");
+    EXPECT_EQ(SummaryText(Make(), Totals(2, 0)), "2 個のフォルダがあります。");
+    EXPECT_EQ(SummaryText(Make(), Totals(0, 3, 1500)), "3 個 1,500 Byte のファイルがあります。");
+    EXPECT_EQ(SummaryText(Make(78, 0, false, 1), Totals(1, 1234, 2560)),
+              "1 個のフォルダと 1,234 個 3 KByte のファイルがあります。");
+    EXPECT_EQ(SummaryText(Make(), Totals(3000000000, 4000000000, 5000000000000)),
+              "3,000,000,000 個のフォルダと 4,000,000,000 個 5,000,000,000,000 Byte のファイルがあります。");
+
+    const auto line = [](int name, int size, int16_t listType, std::string_view text, const FolderTotals& t) {
+        Settings s = Make(78, listType);
+        s.SizeFlg = size != 0;
+        s.NameWidth = static_cast<int16_t>(name);
+        s.SizeWidth = static_cast<int16_t>(size);
+        return FolderSumLine(s, text, t);
+    };
+    EXPECT_EQ(line(40, 0, 0, "C:\\Data", Totals(0, 0)), "C:\\Data( 無し )" + std::string(25, ' '));
+    EXPECT_EQ(line(43, 0, 0, "C:\\Data", Totals(2, 5)), "C:\\Data( 2 個のフォルダと 5 個のファイル ) ");
+    EXPECT_EQ(line(25, 0, 0, "C:\\Data", Totals(0, 5)), "C:\\Data( 5 個のファイル )");
+    EXPECT_EQ(line(20, 12, 0, "C:\\Data", Totals(0, 0, 1234)),
+              "C:\\Data( 無し )     " + std::string(7, ' ') + "1,234");
+    EXPECT_EQ(line(20, 7, 0, "C:\\Data", Totals(0, 1, 1234567890)), "C:\\Data( 1 個のファ -------");
+    EXPECT_EQ(line(-10, -7, 0, "C:\\Data", Totals(1, 1, 5)), "C:\\Data");
+    EXPECT_EQ(line(20, 0, 1, "a&b", Totals(0, 0)), "<TT>a&amp;b</TT>( 無し )" + std::string(9, ' '));
+    EXPECT_EQ(line(5, 7, 1, "C:\\Data", Totals(0, 0, 5)), "<TT>C:\\Da</TT>      5");
+}
+
+TEST_F(TitleBlocks, FutterAndTheDiskQueries) {
+    const std::string has = "ディスク空き容量は ";
+    // clang-format off
+    const std::tuple<Settings, int64_t, int64_t, std::string> cases[] = {
+        {Make(), 0, 8 * kGiga, "ディスク空き容量はありません。"},
+        {Make(78, 0, false, 1), 2 * kGiga, 8 * kGiga, has + "2 GByte (25.0 ％) あります。"},
+        {Make(78, 1, true), 1000, 3000, has + "1,000 Byte (33.3 ％) あります。"},
+        {Make(), 1, 16, has + "1 Byte (6.3 ％) あります。"},    // 6.25
+        {Make(), 1, 2000, has + "1 Byte (0.1 ％) あります。"},  // 0.05
+        {Make(), 3, 2, has + "3 Byte (150.0 ％) あります。"},
+        {Make(78, 0, false, 1), 5 * kGiga, 0, has + "5 GByte あります。"},
+        {Make(), INT64_MAX, 1, has + "9,223,372,036,854,775,807 Byte (922337203685477580700.0 ％) あります。"},
+        {Make(), -1, 10, ""},
+    };
+    // clang-format on
+    for (const auto& [settings, freeBytes, totalBytes, footer] : cases) {
+        SubstituteDiskSpaceForTesting("C:\\", DiskSpace{freeBytes, totalBytes});
+        EXPECT_EQ(Futter(settings, "C:\\Data\\"), footer) << freeBytes << " of " << totalBytes;
+    }
+    SubstituteDiskSpaceForTesting("\\\\srv\\shr\\", DiskSpace{1, 2});
+    EXPECT_EQ(Futter(Make(), "\\\\srv\\shr\\dir\\"), has + "1 Byte (50.0 ％) あります。");
+    EXPECT_EQ(DiskFreeBytes("\\\\srv\\shr\\"), 1);
+    EXPECT_EQ(DiskTotalBytes("\\\\srv\\shr\\"), 2);
+    SubstituteDiskSpaceForTesting("C:\\", std::nullopt);
+    EXPECT_EQ(Futter(Make(), "C:\\Data\\"), "");
+    EXPECT_EQ(DiskFreeBytes("Q:\\"), -1);
+
+    Volume("C:\\", "DATA", 0x1A2B3C4D);
+    VolumeInfo info;
+    ASSERT_EQ(GetVolumeInfo("C:\\", info), 0);
+    EXPECT_EQ(info.label + " " + info.fileSystemName, "DATA ext4");
+    EXPECT_EQ(info.serial, 0x1A2B3C4Du);
+    EXPECT_EQ(GetVolumeInfo("Q:\\", info), -1);
+}
+
+}  // namespace
+}  // namespace folvane

@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=$(nproc 2>/dev/null || echo 2)
-packages=(g++ cmake make pkgconf libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ cmake make pkgconf libgtest-dev libgmock-dev libbenchmark-dev
+          binutils-mingw-w64-x86-64 binutils-mingw-w64-i686)
 bench_packages=(tree python3 time)
 
 install_missing() {

@@ -1,0 +1,183 @@
+#include "app/console_ui.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/interrupt.h"
+#include "platform/path_space.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+#include "render/text_width.h"
+
+namespace folvane {
+
+namespace {
+
+// Cells of the progress line: a terminal shows a double-byte character in two columns, so
+// display cells are terminal columns here too.
+constexpr int kProgressCells = 79;
+
+std::string WithLineFeeds(std::string_view text) {
+    return ReplaceAll(text, "\r\n", "\n");
+}
+
+bool IsPathSpacePath(std::string_view text) {
+    return text.starts_with("\\\\") ||
+           (text.size() >= 2 && text[1] == ':' &&
+            ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')));
+}
+
+std::optional<MsgAnswer> AnswerOf(std::string_view typed) {
+    const std::string word = AsciiLower(TrimBlanks(typed));
+    if (word == "y" || word == "yes" || word == "はい") return MsgAnswer::Yes;
+    if (word == "n" || word == "no" || word == "いいえ") return MsgAnswer::No;
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool ProcessTerminal::CanAsk() const {
+    return isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1;
+}
+
+std::optional<std::string> ProcessTerminal::ReadLine() {
+    std::string line;
+    char ch = 0;
+    for (;;) {
+        const ssize_t got = read(STDIN_FILENO, &ch, 1);
+        // An interrupt ends the wait: the question is then answered as if cancelled.
+        if (got < 0) return std::nullopt;
+        if (got == 0) return line.empty() ? std::nullopt : std::optional<std::string>(line);
+        if (ch == '\n') return line;
+        line += ch;
+    }
+}
+
+void ProcessTerminal::Write(std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = write(STDERR_FILENO, text.data(), text.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return;
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+bool ProcessTerminal::ShowsProgress() const {
+    return isatty(STDERR_FILENO) == 1;
+}
+
+std::string PathForPerson(std::string_view path) {
+    if (auto host = HostPathOf(path)) return *host;
+    return std::string(path);
+}
+
+std::string PathFromPerson(std::string_view typed) {
+    const std::string_view text = TrimBlanks(typed);
+    if (text.empty()) return "";
+    if (IsPathSpacePath(text)) return std::string(text);
+    return PathFromHost(text);
+}
+
+ConsoleUi::ConsoleUi(Terminal& terminal) : terminal_(terminal) {}
+
+void ConsoleUi::EndProgress() {
+    if (!progressShown_) return;
+    terminal_.Write("\r\x1b[K");
+    progressShown_ = false;
+}
+
+MsgAnswer ConsoleUi::ShowMessage(const MessageRequest& request) {
+    EndProgress();
+    terminal_.Write("[" + request.title + "]\n" + WithLineFeeds(request.text) + "\n");
+    if (request.buttons == MsgButtons::Ok) return MsgAnswer::Ok;
+
+    const MsgAnswer byDefault = request.defaultButton == MsgDefault::First ? MsgAnswer::Yes : MsgAnswer::No;
+    const std::string choices = byDefault == MsgAnswer::Yes ? "[Y/n]" : "[y/N]";
+    if (!terminal_.CanAsk()) {
+        terminal_.Write(std::string(byDefault == MsgAnswer::Yes
+                                        ? "(端末がないため「はい」で答えました)\n"
+                                        : "(端末がないため「いいえ」で答えました)\n"));
+        return byDefault;
+    }
+    for (;;) {
+        terminal_.Write("はい(y) / いいえ(n) " + choices + ": ");
+        const auto line = terminal_.ReadLine();
+        if (!line) {
+            terminal_.Write("\n");
+            return byDefault;
+        }
+        if (TrimBlanks(*line).empty()) return byDefault;
+        if (const auto answer = AnswerOf(*line)) return *answer;
+    }
+}
+
+std::optional<std::string> ConsoleUi::AskForPath(std::string_view title, std::string_view question,
+                                                 const std::string& proposed) {
+    terminal_.Write("[" + std::string(title) + "]\n" + std::string(question));
+    if (!proposed.empty()) terminal_.Write(" [" + PathForPerson(proposed) + "]");
+    terminal_.Write(": ");
+    const auto line = terminal_.ReadLine();
+    if (!line) {
+        terminal_.Write("\n");
+        return std::nullopt;
+    }
+    if (TrimBlanks(*line).empty()) {
+        if (proposed.empty()) return std::nullopt;
+        return proposed;
+    }
+    return PathFromPerson(*line);
+}
+
+FileChooserResult ConsoleUi::ChooseFile(const FileChooserRequest& request, std::string_view question) {
+    EndProgress();
+    FileChooserResult result;
+    result.filterIndex = request.filterIndex;
+    if (!terminal_.CanAsk()) return result;
+    if (auto chosen = AskForPath(request.title, question, request.fileName))
+        result.fileName = std::move(*chosen);
+    return result;
+}
+
+FileChooserResult ConsoleUi::ChooseSaveFile(const FileChooserRequest& request) {
+    if (!terminal_.CanAsk()) {
+        EndProgress();
+        terminal_.Write(std::string(kNoTerminalForSaving));
+    }
+    return ChooseFile(request, "保存するファイル (Enter で決定)");
+}
+
+FileChooserResult ConsoleUi::ChooseOpenFile(const FileChooserRequest& request) {
+    return ChooseFile(request, "開くファイル (Enter で決定)");
+}
+
+std::string ConsoleUi::ChooseFolder(const std::string& title, const std::string& initialFolder, uint32_t) {
+    EndProgress();
+    if (!terminal_.CanAsk()) return "";
+    return AskForPath(title, "フォルダ (Enter で決定)", initialFolder).value_or("");
+}
+
+void ConsoleUi::SetWindowCaption(const std::string& caption) {
+    caption_ = caption;
+    if (!terminal_.ShowsProgress()) return;
+    if (caption == "Folvane") {
+        EndProgress();
+        return;
+    }
+    terminal_.Write("\r\x1b[K" + CutWidth(caption, kProgressCells));
+    progressShown_ = true;
+}
+
+void ConsoleUi::OpenWithAssociatedProgram(const std::string& pathOrAddress) {
+    OpenWithDefaultHandler(pathOrAddress);
+}
+
+void ConsoleUi::Beep() {
+    if (terminal_.ShowsProgress()) terminal_.Write("\a");
+}
+
+void ConsoleUi::PumpEvents() {
+    if (TakeInterrupt() && onInterrupt_) onInterrupt_();
+}
+
+}  // namespace folvane

@@ -1,0 +1,80 @@
+#pragma once
+// The Ui port on a terminal: messages go to standard error with their title, questions and
+// file names are asked on the terminal, and without a terminal the default button answers and
+// choosers are cancelled. The window caption becomes a progress line on a terminal.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/ui_port.h"
+
+namespace folvane {
+
+// Where the console program meets the person.
+class Terminal {
+  public:
+    virtual ~Terminal() = default;
+    // True when a person can answer: input and messages both on a terminal.
+    virtual bool CanAsk() const = 0;
+    // The next line typed, without its line end; nullopt at the end of input or on Ctrl+C.
+    virtual std::optional<std::string> ReadLine() = 0;
+    // Writes text for the person (standard error).
+    virtual void Write(std::string_view text) = 0;
+    // True when a progress line can be redrawn in place (standard error is a terminal).
+    virtual bool ShowsProgress() const = 0;
+};
+
+// The process's own standard input and standard error.
+class ProcessTerminal final : public Terminal {
+  public:
+    bool CanAsk() const override;
+    std::optional<std::string> ReadLine() override;
+    void Write(std::string_view text) override;
+    bool ShowsProgress() const override;
+};
+
+inline constexpr std::string_view kNoTerminalForSaving =
+    "保存先を尋ねる端末がないため、一覧は保存されませんでした。\n"
+    "保存するファイルはコマンドラインで指定して下さい: folvane-cli /A フォルダ ファイル\n";
+
+class ConsoleUi final : public UiPort {
+  public:
+    explicit ConsoleUi(Terminal& terminal);
+
+    // Called from PumpEvents when Ctrl+C was pressed since the last pump.
+    void SetInterruptHandler(std::function<void()> handler) { onInterrupt_ = std::move(handler); }
+    // Clears the progress line, if one is shown.
+    void EndProgress();
+
+    MsgAnswer ShowMessage(const MessageRequest& request) override;
+    FileChooserResult ChooseSaveFile(const FileChooserRequest& request) override;
+    FileChooserResult ChooseOpenFile(const FileChooserRequest& request) override;
+    std::string ChooseFolder(const std::string& title, const std::string& initialFolder,
+                             uint32_t flags) override;
+    std::string WindowCaption() const override { return caption_; }
+    void SetWindowCaption(const std::string& caption) override;
+    void OpenWithAssociatedProgram(const std::string& pathOrAddress) override;
+    void Beep() override;
+    void PumpEvents() override;
+
+  private:
+    FileChooserResult ChooseFile(const FileChooserRequest& request, std::string_view question);
+    std::optional<std::string> AskForPath(std::string_view title, std::string_view question,
+                                          const std::string& proposed);
+
+    Terminal& terminal_;
+    std::function<void()> onInterrupt_;
+    std::string caption_ = "Folvane";
+    bool progressShown_ = false;
+};
+
+// The text a person reads for a path-space path: the host path where there is one.
+std::string PathForPerson(std::string_view path);
+
+// A path typed by a person: a host path ("/home/ann/x.txt", "out.txt") or a path-space one
+// ("Z:\...", "\\srv\share\..."), as a path-space path; "" for a blank text.
+std::string PathFromPerson(std::string_view typed);
+
+}  // namespace folvane

@@ -1,0 +1,261 @@
+// The main window's logic on a recording view: start-up order, command-line errors, the
+// automatic run, the exit, the drop, the folder browser and the Setup button.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/main_form.h"
+#include "platform/path_space.h"
+#include "settings/settings_file.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace folvane {
+namespace {
+
+class StillClock final : public Clock {
+  public:
+    std::chrono::milliseconds Now() const override { return {}; }
+};
+
+// Records what the form does to its widgets, one line per call.
+class FakeView final : public MainFormView {
+  public:
+    std::string FolderText() const override { return folder; }
+    void SetFolderText(const std::string& text) override { Log("folder " + (folder = text)); }
+    std::string FilterText() const override { return filter; }
+    void SetFilterText(const std::string& text) override { Log("filter " + (filter = text)); }
+    void SetFilterList(const std::vector<std::string>& items, const std::string& text) override {
+        std::string joined;
+        for (const auto& item : items)
+            joined += item + ";";
+        Log("list " + joined + " " + (filter = text));
+    }
+    void ShowBusy(bool) override {}
+    void ArrangePanels(bool withFilter) override { Log(withFilter ? "arrange with filter" : "arrange"); }
+    bool FilterPanelShown() const override { return false; }
+    void MoveWindow(int left, int top) override {
+        Log("move " + std::to_string(left) + "," + std::to_string(top));
+    }
+    std::pair<int, int> WindowPosition() const override { return {30, 40}; }
+    void CloseWindow() override {
+        Log("close");
+        form->Form_QueryUnload();
+    }
+    void QuitNow() override { Log("quit"); }
+    void ShowSetupDialog() override {
+        Log("setup");
+        setup(form->settings());
+    }
+    void UpdateContextMenuEntry() override { Log("menu " + form->settings().ShortCutCaption); }
+
+    void Log(std::string line) { log.push_back(std::move(line)); }
+    bool Logged(std::string_view line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
+
+    MainForm* form = nullptr;
+    std::string folder, filter;
+    std::function<void(Settings&)> setup;
+    std::vector<std::string> log;
+};
+
+struct Rig {
+    explicit Rig(std::string ini) : form(ui, view, clock, std::move(ini), "") { view.form = &form; }
+    testing::ScriptedUi ui;
+    FakeView view;
+    StillClock clock;
+    MainForm form;
+};
+
+// C: holds Data\Sub and Data\file.txt; the settings file lives in ini\.
+class MainFormTest : public ::testing::Test {
+  protected:
+    MainFormTest() {
+        tmp.MakeFolder("c/Data/Sub");
+        tmp.WriteFile("c/Data/file.txt", "f");
+        tmp.MakeFolder("ini");
+        MapDriveForTesting('C', tmp.host("c").string());
+    }
+    ~MainFormTest() override { ClearMappingsForTesting(); }
+
+    // A fresh form over a settings file holding lines (no file when nullopt), loaded with commandLine.
+    Rig& Start(std::optional<std::string> lines = std::nullopt, std::string_view commandLine = "") {
+        std::filesystem::remove(tmp.host("ini/Folvane.ini"));
+        if (lines) tmp.WriteFile("ini/Folvane.ini", "[Settings]\r\nVersion=1.8\r\n" + *lines);
+        rig = std::make_unique<Rig>(ini);
+        loaded = rig->form.Form_Load(commandLine);
+        return *rig;
+    }
+    bool IniExists() const { return std::filesystem::exists(tmp.host("ini/Folvane.ini")); }
+    Settings Saved() const {
+        Settings settings;
+        CharTable table;
+        LoadSettings(ini, "", settings, table);
+        return settings;
+    }
+
+    testing::TempDir tmp;
+    std::string ini = tmp.path("ini") + "\\Folvane.ini";
+    std::unique_ptr<Rig> rig;
+    bool loaded = false;
+};
+
+TEST_F(MainFormTest, StartUpOrder) {
+    // Settings lines, command line, the folder field after loading, what follows the filter list.
+    // clang-format off
+    const std::tuple<std::string, std::string, std::string, std::vector<std::string>> cases[] = {
+        {"LastPathName=c:\\data\\sub\r\nLeft=10\r\nTop=20\r\nFilterFlg=1\r\n", "", "c:\\Data\\Sub",
+         {"move 10,20", "arrange with filter"}},
+        {"LastPathName=C:\\Gone\r\nLeft=-1\r\nTop=20\r\n", "", "C:\\Gone", {"arrange"}},
+        {"MemPos=False\r\nLeft=10\r\nTop=20\r\n", "", "", {"arrange"}},
+        {"Left=0\r\nTop=0\r\n", "", "", {"move 0,0", "arrange"}},
+        {"", "/FT *.c /W 5,6 c:\\data", "",
+         {"folder c:\\Data", "filter *.c", "move 5,6", "move 5,6", "arrange with filter"}},
+    };
+    // clang-format on
+    for (const auto& [lines, commandLine, folder, rest] : cases) {
+        SCOPED_TRACE(lines + commandLine);
+        std::vector<std::string> log = {"menu Menu", "folder " + folder, "list *.a;*.b; "};
+        log.insert(log.end(), rest.begin(), rest.end());
+        EXPECT_EQ(Start("ShortCutCaption=Menu\r\nFilterText=*.a\r\nFilterText=*.b\r\n" + lines, commandLine)
+                      .view.log,
+                  log);
+        EXPECT_TRUE(loaded);
+    }
+}
+
+TEST_F(MainFormTest, RejectedCommandLineEndsStartUpWithItsMessage) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/XYZ", "起動パラメータに誤りがあります。"},
+        {"C:\\Nope", "指定された調査フォルダが不正です。"},
+        {"C:\\Data C:\\Data", "指定された保存ファイル名が不正です。"},
+        {"/CO 20", "桁数の指定が狭すぎます。"}};
+    for (const auto& [commandLine, message] : cases) {
+        SCOPED_TRACE(commandLine);
+        const Rig& started = Start(std::nullopt, commandLine);
+        EXPECT_FALSE(loaded);
+        ASSERT_EQ(started.ui.messages().size(), 1u);
+        const MessageRequest& shown = started.ui.messages()[0];
+        const std::string usage = "Folvane [/option] [dir [file]]\r\n（詳しくはヘルプを参照して下さい）";
+        EXPECT_EQ(shown.text, message + "\r\n\r\n" + usage + "\r\n\r\n\"" + commandLine + "\"");
+        EXPECT_EQ(shown.title, "Folvane 起動エラー");
+        EXPECT_EQ(shown.icon, MsgIcon::Critical);
+        EXPECT_EQ(shown.buttons, MsgButtons::Ok);
+        EXPECT_FALSE(started.view.Logged("arrange"));
+        EXPECT_FALSE(IniExists());
+    }
+}
+
+TEST_F(MainFormTest, AutomaticRunAtTheFirstActivationOnly) {
+    const std::string out = tmp.path("out.txt");
+    // Command line, whether the listing is written and the program exits, save choosers shown.
+    const std::tuple<std::string, bool, size_t> cases[] = {
+        {"/A C:\\Data " + out, true, 0}, {"/A C:\\Data", false, 1}, {"C:\\Data " + out, false, 0}};
+    for (const auto& [commandLine, written, choosers] : cases) {
+        SCOPED_TRACE(commandLine);
+        Rig& started = Start(std::nullopt, commandLine);
+        for (int activation = 1; activation <= 2; ++activation) {
+            started.form.Form_Activate();
+            EXPECT_EQ(std::filesystem::remove(tmp.host("out.txt")), written && activation == 1);
+        }
+        EXPECT_EQ(started.view.Logged("close"), written);
+        EXPECT_EQ(started.ui.saveRequests().size(), choosers);
+        EXPECT_FALSE(IniExists());
+    }
+}
+
+TEST_F(MainFormTest, ExitSavesTheFieldAndPositionUnlessAutomatic) {
+    // Settings lines, command line, whether the file is written, the Left it then holds.
+    const std::tuple<std::string, std::string, bool, int> cases[] = {
+        {"", "", true, 30}, {"MemPos=False\r\n", "", true, -1}, {"", "/A", false, -1}};
+    for (const auto& [lines, commandLine, saved, left] : cases) {
+        SCOPED_TRACE(lines + commandLine);
+        Rig& started = Start(lines, commandLine);
+        started.view.folder = "  C:\\typed ";
+        started.form.cmdExit_Click();
+        EXPECT_TRUE(started.view.Logged("close"));
+        EXPECT_EQ(Saved().LastPathName, saved ? "  C:\\typed " : "");
+        EXPECT_EQ(Saved().Left, left);
+        EXPECT_TRUE(started.ui.messages().empty());
+    }
+}
+
+TEST_F(MainFormTest, ExitDuringARunAsksFirst) {
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        const bool yes = answer == MsgAnswer::Yes;
+        Rig& started = Start();
+        started.view.folder = "C:\\Data";
+        started.ui.OnPumpEvents([&](int call) {
+            if (call != 1) return;
+            started.ui.QueueAnswer(answer);
+            started.form.cmdExit_Click();
+        });
+        started.form.cmdExec_Click();
+        ASSERT_EQ(started.ui.messages().size(), 1u);
+        const MessageRequest& asked = started.ui.messages()[0];
+        EXPECT_EQ(asked.text, "現在、フォルダの調査中です。中止して終了しますか？");
+        EXPECT_EQ(asked.title, "Folvane");
+        EXPECT_EQ(asked.buttons, MsgButtons::YesNo);
+        EXPECT_EQ(asked.icon, MsgIcon::Information);
+        EXPECT_EQ(asked.defaultButton, MsgDefault::Second);
+        EXPECT_EQ(Saved().LastPathName, yes ? "C:\\Data" : "");
+        EXPECT_EQ(started.view.Logged("close"), yes);
+        EXPECT_EQ(started.view.Logged("quit"), yes);
+        EXPECT_EQ(started.form.run().CancelFlag, yes ? kCancelByClosing : kNoCancel);
+        EXPECT_EQ(started.ui.saveRequests().size(), yes ? 0u : 1u);  // a declined exit lets the run finish
+    }
+}
+
+TEST_F(MainFormTest, DropBrowserAndSetupUpdateTheFolderField) {
+    Rig& started = Start();
+    FakeView& view = started.view;
+    const std::pair<std::vector<std::string>, std::string> drops[] = {
+        {{"c:\\data\\sub", "C:\\Data"}, "c:\\Data\\Sub"},
+        {{"C:\\data\\file.txt"}, "C:\\data\\file.txt"},
+        {{}, "C:\\data\\file.txt"}};
+    for (const auto& [paths, field] : drops) {
+        view.log.clear();
+        started.form.Form_OLEDragDrop(paths);
+        EXPECT_EQ(view.log, std::vector<std::string>{"folder " + field});
+    }
+
+    // Field, folder the browser starts at, folder chosen ("" cancels), field after, LongNameFlg.
+    const std::tuple<std::string, std::string, std::string, std::string, bool> browses[] = {
+        {"C:\\Data\\", "C:\\Data", "C:\\Data\\Sub", "C:\\Data\\Sub", true},
+        {"C:\\", "C:\\", "", "C:\\", true},
+        {"C:\\Data", "C:\\Data", "C:\\Gone", "C:\\Gone", false}};  // gone meanwhile: no short form, kept
+    for (const auto& [field, initial, chosen, after, longNames] : browses) {
+        view.folder = field;
+        started.form.settings().LongNameFlg = longNames;
+        started.ui.QueueFolder(chosen);
+        started.form.cmdSelDir_Click();
+        const auto& asked = started.ui.folderRequests().back();
+        EXPECT_EQ(asked.initialFolder, initial);
+        EXPECT_EQ(asked.title, "一覧を作成するﾌｫﾙﾀﾞを選択して下さい。");
+        EXPECT_EQ(asked.flags, 13u);
+        EXPECT_EQ(view.folder, after);
+    }
+
+    const std::pair<std::function<void(Settings&)>, std::vector<std::string>> setups[] = {
+        {[](Settings& s) { s.LongNameFlg = !s.LongNameFlg; }, {"setup", "folder c:\\Data"}},
+        {[](Settings& s) { s.FilterFlg = !s.FilterFlg; }, {"setup", "arrange with filter"}},
+        {[](Settings& s) { s.Columns = 100; }, {"setup"}}};
+    for (const auto& [change, log] : setups) {
+        view.folder = "c:\\data";
+        view.log.clear();
+        view.setup = change;
+        started.form.cmdSetup_Click();
+        EXPECT_EQ(view.log, log);
+    }
+    started.form.run().BusyFlag = true;
+    view.log.clear();
+    started.form.cmdSetup_Click();
+    EXPECT_TRUE(view.log.empty());
+    EXPECT_EQ(started.ui.beeps(), 1);
+}
+
+}  // namespace
+}  // namespace folvane

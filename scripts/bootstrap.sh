@@ -35,8 +35,9 @@ build() {
 
 run_main_job() {
     build build
-    echo "== folvane-cli samples"
-    build/app/console/folvane-cli samples
+    echo "== folvane-cli /A samples build/samples.txt, shown in UTF-8"
+    build/app/console/folvane-cli /A samples build/samples.txt
+    iconv -f CP932 -t UTF-8 build/samples.txt
 }
 
 run_tests() {

@@ -16,6 +16,7 @@ void CaptionTimer::SetPendingCaption(std::string caption) {
     run_.PendingCaption = std::move(caption);
     running_ = true;
     startedAt_ = clock_.Now();
+    if (restartHook_) restartHook_();
 }
 
 void CaptionTimer::Tick() {

@@ -6,6 +6,8 @@
 // its own timer (and the walk reaches it through PumpEvents); time comes from a Clock.
 
 #include <chrono>
+#include <functional>
+#include <utility>
 #include <optional>
 #include <string>
 
@@ -40,6 +42,9 @@ class CaptionTimer {
     // Stores caption in run.PendingCaption and restarts the 100 ms count.
     void SetPendingCaption(std::string caption);
 
+    // Called after every restart, so a front end can arm its own timer to call Tick() when due.
+    void SetRestartHook(std::function<void()> hook) { restartHook_ = std::move(hook); }
+
     // When the timer runs and 100 ms have passed since the last request: stops the timer and
     // sets the window caption to run.PendingCaption unless the window already shows it.
     // Otherwise does nothing. Cheap; may be called as often as the caller likes.
@@ -56,6 +61,7 @@ class CaptionTimer {
     const Clock& clock_;
     bool running_ = false;
     std::chrono::milliseconds startedAt_{0};
+    std::function<void()> restartHook_;
 };
 
 }  // namespace folvane

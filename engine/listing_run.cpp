@@ -82,6 +82,8 @@ void ListingRunner::cmdExec_Click() {
     run_.BusyFlag = true;
     run_.CancelFlag = kNoCancel;
     run_.FilterPatterns.clear();
+    run_.FoldersRead = 0;
+    run_.FilesRead = 0;
     outcome_ = ListingOutcome::None;
     savedFile_.clear();
 

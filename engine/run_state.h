@@ -21,6 +21,9 @@ struct RunState {
     int16_t CancelFlag = kNoCancel;           // above 0 stops the walk
     std::vector<std::string> FilterPatterns;  // lower-cased wildcard patterns; empty: no filter
     std::string PendingCaption;               // the caption to show at the next timer tick
+    // Progress of the walk for a status line: folders entered and files listed so far.
+    int64_t FoldersRead = 0;
+    int64_t FilesRead = 0;
 
     bool CancelRequested() const { return CancelFlag > 0; }
 };

@@ -158,6 +158,7 @@ bool TreeWalk::Run(FolderTotals& totals) {
 // Reads the folder at path_ into a new frame; false when the run was cancelled meanwhile.
 bool TreeWalk::Enter(const FileIdentity& identity, std::size_t slot) {
     context_.caption.SetPendingCaption("Folvane  -  " + path_ + "*");
+    context_.run.FoldersRead += 1;
     std::vector<FolderEntry> entries = ReadFolderEntries(context_, path_, &prefetch_);
     if (context_.run.CancelRequested()) return false;
     std::stable_sort(entries.begin(), entries.end(), [&](const FolderEntry& a, const FolderEntry& b) {
@@ -272,6 +273,7 @@ void TreeWalk::FileSteps(Frame& frame) {
         frame.folderBytes += entry.Size;
     }
     frame.totals.Files += 1;
+    context_.run.FilesRead += 1;
     frame.totals.Bytes += entry.Size;
     frame.totals.CrcSum = AddWrap32(frame.totals.CrcSum, entry.Crc);
 }

@@ -12,6 +12,8 @@
 #include <utility>
 
 #include "platform/path_space.h"
+#include "platform/posix/host_open.h"
+#include "platform/posix/path_space_internal.h"
 
 namespace folvane {
 
@@ -118,53 +120,22 @@ uint32_t AttributesOf(mode_t mode, std::string_view name) {
 
 // ---- Files ------------------------------------------------------------------------------------
 
-// An open file descriptor. Not copyable; movable.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        if (this != &other) {
-            Close();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    ~FileDescriptor() { Close(); }
-
-    bool IsOpen() const { return fd_ >= 0; }
-    int get() const { return fd_; }
-
-    // False when closing failed or nothing was open.
-    bool Close() {
-        if (fd_ < 0) return false;
-        return close(std::exchange(fd_, -1)) == 0;
-    }
-
-  private:
-    int fd_ = -1;
-};
-
 // Opens a regular file for reading. O_NONBLOCK keeps a FIFO without a writer from blocking the
 // open; it has no effect on a regular file, and anything else is refused.
-FileDescriptor OpenRegularFile(std::string_view path, int64_t& length) {
-    const auto hostPath = HostPathOf(path);
-    if (!hostPath) return FileDescriptor(-1);
-    FileDescriptor file(open(hostPath->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+HostDescriptor OpenRegularFile(std::string_view path, int64_t& length) {
+    HostDescriptor file = OpenPathSpacePath(path, O_RDONLY | O_NONBLOCK);
     struct stat facts {};
-    if (!file.IsOpen() || fstat(file.get(), &facts) != 0 || !S_ISREG(facts.st_mode))
-        return FileDescriptor(-1);
+    if (!file.IsOpen() || fstat(file.Get(), &facts) != 0 || !S_ISREG(facts.st_mode))
+        return HostDescriptor();
     length = facts.st_size;
     return file;
 }
 
 // Reads to the end of the file, however its length has changed since it was opened.
-bool ReadToEnd(const FileDescriptor& file, std::string& content) {
+bool ReadToEnd(const HostDescriptor& file, std::string& content) {
     char block[65536];
     for (;;) {
-        const ssize_t count = read(file.get(), block, sizeof block);
+        const ssize_t count = read(file.Get(), block, sizeof block);
         if (count == 0) return true;
         if (count < 0) {
             if (errno == EINTR) continue;
@@ -231,7 +202,7 @@ std::string ShortPathOf(std::string_view path) {
 
 std::optional<std::string> ReadWholeFile(std::string_view path) {
     int64_t length = 0;
-    FileDescriptor file = OpenRegularFile(path, length);
+    HostDescriptor file = OpenRegularFile(path, length);
     if (!file.IsOpen()) return std::nullopt;
     std::string content;
     try {

@@ -27,6 +27,11 @@ bool CanWriteFolder(std::string_view folder);
 // absolute path, else the account's home. "" when none of these is known.
 std::string UserConfigFolder();
 
+// The user's data folder as a path-space path without a final "\": the absolute folder named
+// by XDG_DATA_HOME, else ".local\share" in the home folder (found as for UserConfigFolder).
+// "" when none of these is known.
+std::string UserDataFolder();
+
 // Creates folder and any missing folders above it. True when folder exists as a folder
 // afterwards (also when it existed before).
 bool MakeFolders(std::string_view folder);

@@ -9,4 +9,8 @@ namespace folvane {
 // (except at a drive root: "Z:\"); "" when it cannot be found out.
 std::string ExecutableFolder();
 
+// The full path-space path of the running executable ("Z:\usr\bin\folvane"); "" when it
+// cannot be found out.
+std::string ExecutablePath();
+
 }  // namespace folvane

@@ -16,41 +16,11 @@
 #include <vector>
 
 #include "platform/path_space.h"
+#include "platform/posix/host_open.h"
 
 namespace folvane {
 
 namespace {
-
-// A descriptor opened for writing. Not copyable; movable.
-class WriteDescriptor {
-  public:
-    WriteDescriptor() = default;
-    explicit WriteDescriptor(int fd) : fd_(fd) {}
-    WriteDescriptor(const WriteDescriptor&) = delete;
-    WriteDescriptor& operator=(const WriteDescriptor&) = delete;
-    WriteDescriptor(WriteDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    WriteDescriptor& operator=(WriteDescriptor&& other) noexcept {
-        if (this != &other) {
-            Close();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    ~WriteDescriptor() { Close(); }
-
-    bool IsOpen() const { return fd_ >= 0; }
-    int get() const { return fd_; }
-
-    // False when closing failed or nothing was open. A failed close can mean lost data on
-    // network file systems, so the writer checks it. The descriptor is released either way.
-    bool Close() {
-        if (fd_ < 0) return false;
-        return close(std::exchange(fd_, -1)) == 0;
-    }
-
-  private:
-    int fd_ = -1;
-};
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -103,26 +73,26 @@ std::string TemporaryName(const std::string& folder, std::string_view name) {
 }
 
 // Creates a new temporary file in folder; leaves name "" when none could be created.
-WriteDescriptor CreateTemporary(const std::string& folder, std::string_view targetName, std::string& name) {
+HostDescriptor CreateTemporary(const std::string& folder, std::string_view targetName, std::string& name) {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         name = TemporaryName(folder, targetName);
         // 0666 before the umask, as any newly created file gets.
         const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd >= 0) return WriteDescriptor(fd);
+        if (fd >= 0) return HostDescriptor(fd);
         if (errno != EEXIST && errno != EINTR) break;
     }
     name.clear();
-    return WriteDescriptor();
+    return HostDescriptor();
 }
 
 // Best effort: makes the rename itself durable. A failure loses nothing that was written.
 void SyncFolder(const std::string& folder) {
-    WriteDescriptor descriptor(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (descriptor.IsOpen()) SyncToDisk(descriptor.get());
+    HostDescriptor descriptor(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (descriptor.IsOpen()) SyncToDisk(descriptor.Get());
 }
 
-bool FillAndClose(WriteDescriptor& file, std::string_view bytes) {
-    const bool stored = WriteAll(file.get(), bytes) && SyncToDisk(file.get());
+bool FillAndClose(HostDescriptor& file, std::string_view bytes) {
+    const bool stored = WriteAll(file.Get(), bytes) && SyncToDisk(file.Get());
     const bool closed = file.Close();
     return stored && closed;
 }
@@ -157,6 +127,13 @@ std::optional<std::string> AccountHome() {
     }
 }
 
+// HOME when it is an absolute path, else the account's home.
+std::optional<std::string> HomeFolder() {
+    auto home = AbsoluteFromEnvironment("HOME");
+    if (!home) home = AccountHome();
+    return home;
+}
+
 }  // namespace
 
 bool WriteFileReplacing(std::string_view path, std::string_view bytes) {
@@ -169,7 +146,7 @@ bool WriteFileReplacing(std::string_view path, std::string_view bytes) {
     const std::string folder = slash == 0 ? "/" : target.substr(0, slash);
 
     std::string temporary;
-    WriteDescriptor file = CreateTemporary(folder, std::string_view(target).substr(slash + 1), temporary);
+    HostDescriptor file = CreateTemporary(folder, std::string_view(target).substr(slash + 1), temporary);
     if (!file.IsOpen()) return false;
     if (!FillAndClose(file, bytes) || rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());
@@ -196,10 +173,14 @@ bool CanWriteFolder(std::string_view folder) {
 
 std::string UserConfigFolder() {
     if (const auto configHome = AbsoluteFromEnvironment("XDG_CONFIG_HOME")) return PathFromHost(*configHome);
-    auto home = AbsoluteFromEnvironment("HOME");
-    if (!home) home = AccountHome();
-    if (!home) return "";
-    return PathFromHost(*home + "/.config");
+    const auto home = HomeFolder();
+    return home ? PathFromHost(*home + "/.config") : "";
+}
+
+std::string UserDataFolder() {
+    if (const auto dataHome = AbsoluteFromEnvironment("XDG_DATA_HOME")) return PathFromHost(*dataHome);
+    const auto home = HomeFolder();
+    return home ? PathFromHost(*home + "/.local/share") : "";
 }
 
 bool MakeFolders(std::string_view folder) {

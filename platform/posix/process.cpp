@@ -32,4 +32,10 @@ std::string ExecutableFolder() {
     return PathFromHost(slash == 0 ? "/" : executable.substr(0, slash));
 }
 
+std::string ExecutablePath() {
+    const std::string executable = HostExecutablePath();
+    if (executable.empty() || executable.front() != '/') return "";
+    return PathFromHost(executable);
+}
+
 }  // namespace folvane

@@ -7,9 +7,9 @@
 
 #include <chrono>
 #include <functional>
-#include <utility>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "engine/run_state.h"
 #include "platform/ui_port.h"

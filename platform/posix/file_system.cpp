@@ -125,8 +125,7 @@ uint32_t AttributesOf(mode_t mode, std::string_view name) {
 HostDescriptor OpenRegularFile(std::string_view path, int64_t& length) {
     HostDescriptor file = OpenPathSpacePath(path, O_RDONLY | O_NONBLOCK);
     struct stat facts {};
-    if (!file.IsOpen() || fstat(file.Get(), &facts) != 0 || !S_ISREG(facts.st_mode))
-        return HostDescriptor();
+    if (!file.IsOpen() || fstat(file.Get(), &facts) != 0 || !S_ISREG(facts.st_mode)) return HostDescriptor();
     length = facts.st_size;
     return file;
 }

@@ -1,6 +1,3 @@
-// The context-menu entry: the start command, the registry keys written and deleted by
-// ShortCutMenuUpdate, and the availability probe.
-
 #include "app/context_menu.h"
 
 #include <gtest/gtest.h>
@@ -19,81 +16,64 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr auto kRoot = RegistryRoot::ClassesRoot;
 constexpr std::string_view kProgram = "Z:\\opt\\my tools\\folvane";
 
-std::string Content(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::string Get(std::string_view key) {
-    return RegValueGet(kRoot, key, "", kRegString, "(none)");
-}
-
-class ContextMenuTest : public ::testing::Test {
-  protected:
-    void SetUp() override { SetRegistryHomeForTesting(dir_.host().string()); }
-    void TearDown() override { SetRegistryHomeForTesting(""); }
-
-    fs::path StoreFile() const { return dir_.host(".local/share/folvane/registry.ini"); }
-    fs::path Application() const { return dir_.host(".local/share/applications/folvane-folvane.desktop"); }
-
-    testing::TempDir dir_;
-};
-
-TEST(StartCommandTest, QuotesTheProgramAndTheFolder) {
-    EXPECT_EQ(StartCommand("D:\\Tools\\Folvane.exe"), "\"D:\\Tools\\Folvane.exe\" \"%1\"");
+TEST(ContextMenuTest, StartCommandQuotesTheProgramAndTheFolder) {
     EXPECT_EQ(StartCommand(kProgram), "\"Z:\\opt\\my tools\\folvane\" \"%1\"");
     // The running program's own path names a file that exists, with no ".exe" made up.
     const std::string self = ExecutablePath();
-    const auto host = HostPathOf(self);
-    ASSERT_TRUE(host.has_value()) << self;
-    EXPECT_TRUE(fs::is_regular_file(*host)) << *host;
-    EXPECT_EQ(StartCommand(self), "\"" + self + "\" \"%1\"");
+    ASSERT_TRUE(HostPathOf(self).has_value()) << self;
+    EXPECT_TRUE(fs::is_regular_file(*HostPathOf(self))) << self;
 }
 
-TEST_F(ContextMenuTest, OnReplacesAnOldEntryAndOffDeletesOnlyTheVerbs) {
-    RegValueSet(kRoot, "Directory\\Shell\\Folvane", "", kRegString, "old caption");
-    RegValueSet(kRoot, "Drive\\Shell\\Folvane\\command", "", kRegString, "\"Z:\\old\" \"%1\"");
+// The registry and the desktop entry live below a temporary home.
+TEST(ContextMenuTest, OnWritesOrReplacesTheEntryAndOffDeletesOnlyTheVerbs) {
+    testing::TempDir home;
+    SetRegistryHomeForTesting(home.host().string());
+    const auto get = [](std::string_view key) {
+        return RegValueGet(RegistryRoot::ClassesRoot, key, "", kRegString, "(none)");
+    };
+    const auto read = [&](const char* file) {
+        std::ostringstream bytes;
+        bytes << std::ifstream(home.host(std::string(".local/share/") + file), std::ios::binary).rdbuf();
+        return bytes.str();
+    };
+    // Off without keys, and on without a program, change nothing.
     Settings settings;
+    settings.ShortCutMenuFlg = false;
+    ShortCutMenuUpdate(settings, kProgram);
+    const std::string fresh = read("folvane/registry.ini");
+    EXPECT_EQ(fresh.find("Shell"), std::string::npos);
+    EXPECT_FALSE(fs::exists(home.host(".local/share/applications")));
+    settings.ShortCutMenuFlg = true;
+    ShortCutMenuUpdate(settings, "");
+    EXPECT_EQ(read("folvane/registry.ini"), fresh);
+
+    RegValueSet(RegistryRoot::ClassesRoot, "Directory\\Shell\\Folvane", "", kRegString, "old caption");
+    RegValueSet(RegistryRoot::ClassesRoot, "Drive\\Shell\\Folvane\\command", "", kRegString,
+                "\"Z:\\old\" \"%1\"");
     ShortCutMenuUpdate(settings, kProgram);
     const char* keys[] = {"Directory\\Shell\\Folvane", "Directory\\Shell\\Folvane\\command",
                           "Drive\\Shell\\Folvane", "Drive\\Shell\\Folvane\\command"};
+    std::string values;
+    for (const char* key : keys)
+        values += get(key) + "|";
     const std::string command = "\"Z:\\opt\\my tools\\folvane\" \"%1\"";
-    const std::string written[] = {"フォルダ リスト(&L)", command, "フォルダ リスト(&L)", command};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(Get(keys[i]), written[i]) << keys[i];
-    EXPECT_NE(Content(Application()).find("\nExec=\"/opt/my tools/folvane\" %f\n"), std::string::npos);
+    EXPECT_EQ(values, "フォルダ リスト(&L)|" + command + "|フォルダ リスト(&L)|" + command + "|");
+    EXPECT_NE(read("applications/folvane-folvane.desktop").find("\nExec=\"/opt/my tools/folvane\" %f\n"),
+              std::string::npos);
 
     settings.ShortCutMenuFlg = false;
     ShortCutMenuUpdate(settings, kProgram);
     for (const char* key : keys)
-        EXPECT_EQ(Get(key), "(none)") << key;
-    EXPECT_EQ(Get("Directory\\Shell"), "");
-    EXPECT_EQ(Get("Directory"), "ファイル フォルダー");
-    EXPECT_FALSE(fs::exists(Application()));
-}
+        EXPECT_EQ(get(key), "(none)") << key;
+    EXPECT_EQ(get("Directory\\Shell") + "|" + get("Directory"), "|ファイル フォルダー");
+    EXPECT_FALSE(fs::exists(home.host(".local/share/applications/folvane-folvane.desktop")));
 
-TEST_F(ContextMenuTest, OffWithoutKeysAndOnWithoutAProgramChangeNothing) {
-    Settings settings;
-    settings.ShortCutMenuFlg = false;
-    ShortCutMenuUpdate(settings, kProgram);
-    const std::string fresh = Content(StoreFile());
-    EXPECT_EQ(fresh.find("Shell"), std::string::npos);
-    EXPECT_FALSE(fs::exists(dir_.host(".local/share/applications")));
-
-    settings.ShortCutMenuFlg = true;
-    ShortCutMenuUpdate(settings, "");
-    EXPECT_EQ(Content(StoreFile()), fresh);
-}
-
-TEST_F(ContextMenuTest, AvailableWhenTheFolderClassCanBeRead) {
-    EXPECT_TRUE(ShortCutMenuAvailable());
-    RegValueSet(kRoot, "Directory", "", kRegString, "");
+    EXPECT_TRUE(ShortCutMenuAvailable());  // while the folder class can be read
+    RegValueSet(RegistryRoot::ClassesRoot, "Directory", "", kRegString, "");
     EXPECT_FALSE(ShortCutMenuAvailable());
+    SetRegistryHomeForTesting("");
 }
 
 }  // namespace

@@ -1,61 +1,53 @@
 #pragma once
-// Helpers for tests that compare whole listing texts written out by hand: a listing context
-// over the scripted Ui and a clock that only moves when told, settings presets that keep lines
-// short, small folder trees and the line joining of the listing.
+// Shared by the engine tests: a listing rig over the scripted Ui, small folder trees, CR LF lines.
 
-#include <chrono>
-#include <optional>
+#include <algorithm>
 #include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
-#include "engine/caption_timer.h"
-#include "engine/listing_context.h"
-#include "engine/run_state.h"
-#include "render/file_entry.h"
-#include "settings/char_table.h"
-#include "settings/settings.h"
+#include "engine/tree_body.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
 namespace folvane::testing {
 
-// Local time is UTC while it lives; the previous zone comes back afterwards.
-class UtcZone {
-  public:
-    UtcZone();
-    ~UtcZone();
-    UtcZone(const UtcZone&) = delete;
-    UtcZone& operator=(const UtcZone&) = delete;
-
-  private:
-    std::optional<std::string> saved_;
+struct StepClock final : Clock {
+    std::chrono::milliseconds Now() const override { return now; }
+    void Advance(std::chrono::milliseconds by) { now += by; }
+    std::chrono::milliseconds now{10000};
 };
 
-// A clock that stands still until a test moves it.
-class StepClock final : public Clock {
-  public:
-    std::chrono::milliseconds Now() const override { return now_; }
-    void Advance(std::chrono::milliseconds by) { now_ += by; }
-
-  private:
-    std::chrono::milliseconds now_{10000};
+// Beyond the defaults: half-width tree lines, a name column, then size (exact, 12 cells) and CRC.
+struct Look {
+    int columns = 40, charType = 0, lines = 1, viewType = 0;
+    bool subDirs = true, size = false, crc = false, html = false, fileLink = false, folderLink = false;
 };
 
-// Everything a tree walk needs, with default settings and the default tree-line table.
 struct ListingRig {
-    ListingRig();
-    ListingRig(const ListingRig&) = delete;
-    ListingRig& operator=(const ListingRig&) = delete;
-
-    // Only the name column, `columns` cells wide (NameWidth == columns).
-    void NameColumnOnly(int columns);
-    // The name column and the size column (exact byte counts in sizeColumns cells).
-    void NameAndSize(int columns, int sizeColumns = 12);
-
+    ListingRig() {
+        SetDefaults(settings);
+        SetCharTableDefaults(chars);
+    }
+    void Apply(const Look& look) {
+        settings.AttrFlg = settings.UDateFlg = settings.UTimeFlg = false;
+        settings.Columns = static_cast<int16_t>(look.columns);
+        settings.CharType = static_cast<int16_t>(look.charType);
+        settings.Lines = static_cast<int16_t>(look.lines);
+        settings.ViewType = static_cast<int16_t>(look.viewType);
+        settings.SubDirSearchFlg = look.subDirs;
+        settings.SizeFlg = look.size;
+        settings.CRCFlg = look.crc;
+        settings.ListType = look.html ? 1 : 0;
+        settings.FileLinkFlg = look.fileLink;
+        settings.FolderLinkFlg = look.folderLink;
+        ComputeWidths(settings);
+    }
     // The tree body of folder (a path-space path without the final "\"), listed as the root.
-    std::string Walk(std::string_view folder, FolderTotals& totals);
+    std::string Walk(std::string_view folder, FolderTotals& totals) {
+        std::string text;
+        TreeBody(context, text, "", std::string(folder) + "\\", totals);
+        return text;
+    }
 
     Settings settings;
     CharTable chars;
@@ -66,29 +58,33 @@ struct ListingRig {
     ListingContext context{settings, chars, run, ui, caption};
 };
 
-// Entries of a small tree: a name ending in "/" is a folder, any other a file with the content.
-using TreeSpec = std::vector<std::pair<std::string, std::string>>;
+// Entries inside dir's folder base: "a/b.txt=text" a file and its content, "a/" a folder, "b" empty.
+inline void MakeTree(const TempDir& dir, std::string_view base, const std::vector<std::string>& tree) {
+    const std::string lead = base.empty() ? "" : std::string(base) + "/";
+    dir.MakeFolder(base);
+    for (const std::string& entry : tree) {
+        const size_t equals = std::min(entry.find('='), entry.size());
+        if (entry.ends_with('/'))
+            dir.MakeFolder(lead + entry);
+        else
+            dir.WriteFile(lead + entry.substr(0, equals), entry.substr(std::min(equals + 1, entry.size())));
+    }
+}
 
-// Creates the entries of tree inside dir's folder base ("" for dir itself), parents as needed.
-void MakeTree(const TempDir& dir, std::string_view base, const TreeSpec& tree);
+inline std::string CrLf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\r\n";
+    return text;
+}
 
-// Each line followed by CR LF.
-std::string CrLf(const std::vector<std::string>& lines);
+// lead followed by i (below 1000) in three digits ("f007").
+inline std::string Numbered(int i, std::string_view lead = "f") {
+    return std::string(lead) + std::to_string(1000 + i).substr(1);
+}
 
-// lead followed by i in at least three digits ("f007").
-std::string Numbered(int i, std::string_view lead = "f");
-
-// n spaces.
-std::string Sp(int n);
-
-// The lines of a listing text (split at CR LF, without the line ends).
-std::vector<std::string> SplitCrLf(std::string_view text);
-
-// The reference a link to an entry of dir carries: "file://" + the host path + "/" + relative,
-// where relative is already written as the link writes it (blank as %20, & as &amp;).
-std::string FileUrl(const TempDir& dir, std::string_view relative);
-
-// True when the host path of dir needs no escaping inside a link.
-bool HostPathIsPlain(const TempDir& dir);
+inline std::string Sp(int n) {
+    return std::string(static_cast<size_t>(n), ' ');
+}
 
 }  // namespace folvane::testing

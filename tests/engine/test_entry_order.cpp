@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace folvane {
@@ -17,9 +18,10 @@ FileEntry File(std::string name, int64_t size = 0, DateTime updated = 0, DateTim
     return FileEntry{kAttrArchive, size, std::move(name), updated, created, "", 0};
 }
 
+using Entries = std::vector<FileEntry>;
 using Names = std::vector<std::string>;
 
-Names SortedNames(const Settings& settings, std::vector<FileEntry> entries) {
+Names SortedNames(const Settings& settings, Entries entries) {
     SortEntries(settings, entries);
     Names names;
     for (const auto& entry : entries)
@@ -28,23 +30,15 @@ Names SortedNames(const Settings& settings, std::vector<FileEntry> entries) {
 }
 
 TEST(EntryOrder, EveryKeyInBothDirections) {
-    const std::vector<FileEntry> mixed = {File("c.TXT"), Folder("b"), File("a.txt"), Folder("A")};
-    const std::vector<FileEntry> extensions = {File("b.txt"), File("noext"), File("x.doc"), File("a.txt"),
-                                               File("z.DOC")};
-    const std::vector<FileEntry> sizes = {File("b10", 10), File("s30", 30), File("a10", 10), File("s20", 20),
-                                          Folder("dir")};
-    const std::vector<FileEntry> updated = {File("old", 0, 100),  File("new", 0, 300), File("mid", 0, 200),
-                                            File("mid2", 0, 200), Folder("f2"),        Folder("f1")};
-    const std::vector<FileEntry> created = {Folder("young", 500), Folder("aged", 100), File("b", 0, 0, 7),
-                                            File("a", 0, 0, 9)};
-    struct Case {
-        int16_t sortKey;
-        bool sortFlg;
-        int16_t compMode;
-        std::vector<FileEntry> entries;
-        Names expected;
-    };
-    const std::vector<Case> cases = {
+    const Entries mixed = {File("c.TXT"), Folder("b"), File("a.txt"), Folder("A")};
+    const Entries extensions = {File("b.txt"), File("noext"), File("x.doc"), File("a.txt"), File("z.DOC")};
+    const Entries sizes = {File("b10", 10), File("s30", 30), File("a10", 10), File("s20", 20), Folder("dir")};
+    const Entries updated = {File("old", 0, 100),  File("new", 0, 300), File("mid", 0, 200),
+                             File("mid2", 0, 200), Folder("f2"),        Folder("f1")};
+    const Entries created = {Folder("young", 500), Folder("aged", 100), File("b", 0, 0, 7),
+                             File("a", 0, 0, 9)};
+    // SortKey, SortFlg, CompMode, the entries and their order
+    const std::vector<std::tuple<int16_t, bool, int16_t, Entries, Names>> cases = {
         {0, true, 1, mixed, {"A", "b", "a.txt", "c.TXT"}},
         {0, false, 1, mixed, {"b", "A", "c.TXT", "a.txt"}},  // folders still first
         {0, true, 0, {File("a"), File("B")}, {"B", "a"}},
@@ -58,31 +52,26 @@ TEST(EntryOrder, EveryKeyInBothDirections) {
         {3, false, 1, updated, {"f1", "f2", "old", "mid", "mid2", "new"}},
         {4, true, 1, created, {"young", "aged", "a", "b"}},  // folders by their modification
         {4, false, 1, created, {"aged", "young", "b", "a"}},
-        {9, true, 1, mixed, {"A", "b", "a.txt", "c.TXT"}},  // unknown key: folders first, then code points
-        {-1, false, 1, mixed, {"A", "b", "a.txt", "c.TXT"}},
+        {-1, false, 1, mixed, {"A", "b", "a.txt", "c.TXT"}},  // unknown key: folders first, then code points
     };
-    for (const auto& c : cases) {
+    for (const auto& [key, up, mode, entries, expected] : cases) {
+        SCOPED_TRACE(::testing::Message() << "key " << key << " up " << up << " mode " << mode);
         Settings settings;
-        settings.SortKey = c.sortKey;
-        settings.SortFlg = c.sortFlg;
-        settings.CompMode = c.compMode;
-        const std::string what = "key " + std::to_string(c.sortKey) + (c.sortFlg ? " up" : " down") +
-                                 " mode " + std::to_string(c.compMode);
-        EXPECT_EQ(SortedNames(settings, c.entries), c.expected) << what;
-        // The order does not depend on the order the entries came in.
-        EXPECT_EQ(SortedNames(settings, {c.entries.rbegin(), c.entries.rend()}), c.expected) << what;
+        settings.SortKey = key;
+        settings.SortFlg = up;
+        settings.CompMode = mode;
+        EXPECT_EQ(SortedNames(settings, entries), expected);
+        EXPECT_EQ(SortedNames(settings, {entries.rbegin(), entries.rend()}), expected) << "given reversed";
     }
 }
 
 TEST(EntryOrder, NamesEqualIgnoringCaseStillComeInAFixedOrder) {
-    Settings settings;
-    std::vector<FileEntry> entries = {File("README"), File("Readme"), File("other"), File("readme")};
-    EXPECT_EQ(CompareEntries(settings, entries[0], entries[1]), 0);
-    auto byName = [](const FileEntry& a, const FileEntry& b) { return a.Name < b.Name; };
-    std::sort(entries.begin(), entries.end(), byName);
+    Entries entries = {File("README"), File("Readme"), File("other"), File("readme")};  // by code point
+    EXPECT_EQ(CompareEntries(Settings{}, entries[0], entries[1]), 0);
     do {
-        EXPECT_EQ(SortedNames(settings, entries), (Names{"other", "README", "Readme", "readme"}));
-    } while (std::next_permutation(entries.begin(), entries.end(), byName));
+        EXPECT_EQ(SortedNames(Settings{}, entries), (Names{"other", "README", "Readme", "readme"}));
+    } while (std::next_permutation(entries.begin(), entries.end(),
+                                   [](const FileEntry& a, const FileEntry& b) { return a.Name < b.Name; }));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// main() of the GUI tests: one QApplication on the offscreen platform for every test, Qt's own
-// dialogs instead of the desktop's (so tests can drive them), and a registry of the tests' own.
+// main() of the GUI tests: one QApplication on the offscreen platform, Qt's own dialogs (so tests
+// can drive them) and a registry of the tests' own.
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@ QtMessageHandler defaultHandler = nullptr;
 
 // The offscreen platform reports that it ignores the fixed height of the main window.
 void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.contains(QLatin1String("does not support propagateSizeHints"))) return;
-    defaultHandler(type, context, message);
+    if (!message.contains(QLatin1String("does not support propagateSizeHints")))
+        defaultHandler(type, context, message);
 }
 
 }  // namespace
@@ -31,7 +31,5 @@ int main(int argc, char** argv) {
     // Every window registers the context-menu entry at start-up: keep it out of the user's folders.
     QTemporaryDir registryHome;
     folvane::SetRegistryHomeForTesting(registryHome.path().toStdString());
-    const int result = RUN_ALL_TESTS();
-    folvane::SetRegistryHomeForTesting("");
-    return result;
+    return RUN_ALL_TESTS();
 }

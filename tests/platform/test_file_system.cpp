@@ -4,13 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <ctime>
-#include <filesystem>
-#include <string>
-#include <vector>
+#include <map>
+#include <tuple>
 
-#include "platform/path_space.h"
 #include "tests/support/temp_dir.h"
 
 namespace folvane {
@@ -18,114 +15,90 @@ namespace {
 
 class FileSystemTest : public ::testing::Test {
   protected:
-    // The path-space path of a relative host name inside the test's folder ("a/b" -> ...\a\b).
-    std::string PathOf(std::string_view relative) const { return dir_.path(relative); }
-    void Link(std::string_view target, std::string_view relative) const {
-        std::filesystem::create_symlink(std::string(target), dir_.host(relative));
+    void SetUp() override {
+        dir_.WriteFile("five.txt", "12345");
+        dir_.SetUpdated("five.txt", 1000000000);
+        chmod(dir_.WriteFile("locked.txt").c_str(), 0444);
+        dir_.WriteFile(".hidden", "x");
+        dir_.WriteFile("日本語の名前.txt", "x");
+        dir_.MakeFolder("folder");
+        chmod(dir_.MakeFolder("lockedFolder").c_str(), 0555);
+        dir_.MakeFolder(".hiddenFolder");
+        std::filesystem::create_symlink("five.txt", dir_.host("fileLink"));
+        std::filesystem::create_symlink(".hiddenFolder", dir_.host("folderLink"));
+        std::filesystem::create_symlink("nowhere", dir_.host("dangling"));
+        link(dir_.host("five.txt").c_str(), dir_.host("hard").c_str());
+        ASSERT_EQ(mkfifo(dir_.host("fifo").c_str(), 0600), 0);  // no writer: a blocking open would hang
     }
     testing::TempDir dir_;
 };
 
-TEST_F(FileSystemTest, AttributesFollowTheHostRules) {
-    dir_.WriteFile("plain.txt", "x");
-    chmod(dir_.WriteFile("locked.txt").c_str(), 0444);
-    dir_.WriteFile(".hidden", "x");
-    dir_.MakeFolder("folder");
-    chmod(dir_.MakeFolder("lockedFolder").c_str(), 0555);
-    dir_.MakeFolder(".hiddenFolder");
-    Link("plain.txt", "fileLink");
-    Link("folder", ".folderLink");
-    Link("nowhere", "dangling");
-
-    struct Case {
-        std::string relative;
-        std::optional<uint32_t> attributes;
-    };
-    const std::vector<Case> cases = {
-        {"plain.txt", kAttrArchive},
-        {"locked.txt", kAttrArchive | kAttrReadOnly},
-        {".hidden", kAttrArchive | kAttrHidden},
-        {"folder", kAttrFolder},
-        {"lockedFolder", kAttrFolder | kAttrReadOnly},
-        {".hiddenFolder", kAttrFolder | kAttrHidden},
-        {"fileLink", kAttrArchive},
-        {".folderLink", kAttrFolder | kAttrHidden},
-        {"dangling", 0u},
-        {"missing", std::nullopt},
-        {"plain.txt/below", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(GetAttributes(PathOf(c.relative)), c.attributes) << c.relative;
-    EXPECT_EQ(GetAttributes(dir_.path() + "\\FOLDER\\..\\PLAIN.TXT"), kAttrArchive);  // ".." is not hidden
-    EXPECT_EQ(GetAttributes("Q:\\"), std::nullopt);
+auto Fields(const FileFacts& f) {
+    return std::tuple(f.attributes, f.size, f.created, f.updated, f.isLink, f.identity.device,
+                      f.identity.object);
 }
 
-TEST_F(FileSystemTest, FactsComeFromTheTargetOfALink) {
-    const int64_t started = time(nullptr);
-    dir_.WriteFile("five.txt", "12345");
-    dir_.SetUpdated("five.txt", 1000000000);
-    dir_.MakeFolder("folder");
-    Link("five.txt", "link");
-    Link("nowhere", "dangling");
-    link(dir_.host("five.txt").c_str(), dir_.host("hard").c_str());
-
-    const auto file = GetFileFacts(PathOf("five.txt"));
-    ASSERT_TRUE(file.has_value());
-    EXPECT_EQ(file->size, 5);
-    EXPECT_EQ(file->updated, 1000000000);
-    EXPECT_FALSE(file->isLink);
-    // Birth time where the file system keeps one, else the last write.
-    EXPECT_TRUE(file->created == file->updated || file->created >= started - 5) << file->created;
-
-    const auto link = GetFileFacts(PathOf("link"));
-    ASSERT_TRUE(link.has_value());
-    EXPECT_TRUE(link->isLink);
-    EXPECT_EQ(link->size, 5);
-    EXPECT_EQ(link->identity, file->identity);
-    EXPECT_EQ(GetFileFacts(PathOf("hard"))->identity, file->identity);
-    EXPECT_NE(GetFileFacts(PathOf("folder"))->identity, file->identity);
-
-    const auto dangling = GetFileFacts(PathOf("dangling"));
-    ASSERT_TRUE(dangling.has_value());
-    EXPECT_TRUE(dangling->isLink);
-    EXPECT_EQ(dangling->size, 0);
-    EXPECT_EQ(GetFileFacts(PathOf("folder"))->size, 0);
-    EXPECT_EQ(GetFileFacts(PathOf("missing")), std::nullopt);
+// Each entry read has the facts of a query of its whole path, and the attributes of the host rules.
+TEST_F(FileSystemTest, FolderReaderAndPathQueriesAgreeOnEveryEntry) {
+    // clang-format off
+    const std::map<std::string, uint32_t> attributes = {
+        {".", kAttrFolder}, {"..", kAttrFolder}, {"five.txt", kAttrArchive}, {"hard", kAttrArchive},
+        {"locked.txt", kAttrArchive | kAttrReadOnly}, {".hidden", kAttrArchive | kAttrHidden},
+        {"日本語の名前.txt", kAttrArchive}, {"folder", kAttrFolder}, {"lockedFolder", kAttrFolder | kAttrReadOnly},
+        {".hiddenFolder", kAttrFolder | kAttrHidden}, {"fileLink", kAttrArchive}, {"folderLink", kAttrFolder},
+        {"dangling", 0}, {"fifo", 0}};
+    // clang-format on
+    std::map<std::string, FileFacts> items;
+    FolderReader reader;
+    ASSERT_TRUE(reader.Open(dir_.path()));
+    for (FolderItem item; reader.Next(item);)
+        EXPECT_TRUE(items.emplace(item.name, item.facts).second) << "delivered twice: " << item.name;
+    EXPECT_TRUE(reader.Close());
+    ASSERT_EQ(items.size(), attributes.size());
+    for (const auto& [name, read] : items) {
+        ASSERT_TRUE(attributes.contains(name)) << name;
+        EXPECT_EQ(read.attributes, attributes.at(name)) << name;
+        if (name == "." || name == "..") continue;
+        EXPECT_EQ(GetAttributes(dir_.path(name)), read.attributes) << name;
+        EXPECT_EQ(Fields(GetFileFacts(dir_.path(name)).value_or(FileFacts{})), Fields(read)) << name;
+    }
+    const FileFacts& file = items.at("five.txt");
+    EXPECT_TRUE(file.size == 5 && file.updated == 1000000000 && !file.isLink);
+    // Birth time where the file system keeps one (set up just now), else the last write.
+    EXPECT_TRUE(file.created == file.updated || file.created >= time(nullptr) - 60) << file.created;
+    EXPECT_TRUE(items.at("fileLink").isLink && items.at("fileLink").size == 5);
+    EXPECT_TRUE(items.at("fileLink").identity == file.identity && items.at("hard").identity == file.identity);
+    EXPECT_NE(items.at("folder").identity, file.identity);
+    EXPECT_EQ(items.at("folderLink").identity, items.at(".hiddenFolder").identity);
+    EXPECT_TRUE(items.at("dangling").isLink && items.at("dangling").size == 0 &&
+                items.at("folder").size == 0);
+    EXPECT_EQ(GetAttributes(dir_.path() + "\\FOLDER\\..\\FIVE.TXT"), kAttrArchive);  // ".." is not hidden
+    for (const std::string& path : {dir_.path("missing"), dir_.path("five.txt/below"), std::string("Q:\\")})
+        EXPECT_TRUE(!GetAttributes(path) && !GetFileFacts(path)) << path;
 }
 
-TEST_F(FileSystemTest, StoredNameAndShortPath) {
-    dir_.WriteFile("Folder/MixedCase.txt");
-    const std::string folder = PathOf("Folder");
-    EXPECT_EQ(StoredName(folder, "MixedCase.txt"), "MixedCase.txt");
-    EXPECT_EQ(StoredName(folder + "\\", "mixedcase.TXT"), "MixedCase.txt");
-    EXPECT_EQ(StoredName(dir_.path() + "\\FOLDER", "mixedcase.txt"), "MixedCase.txt");
-    EXPECT_EQ(StoredName(folder, "missing.txt"), std::nullopt);
-    EXPECT_EQ(StoredName(PathOf("missing"), "MixedCase.txt"), std::nullopt);
-    EXPECT_EQ(StoredName(dir_.path(), "Folder\\MixedCase.txt"), std::nullopt);
-    EXPECT_EQ(StoredName(folder, ".."), std::nullopt);
-    EXPECT_EQ(StoredName(folder, ""), std::nullopt);
-
-    EXPECT_EQ(ShortPathOf(folder), folder);
-    EXPECT_EQ(ShortPathOf(PathOf("missing")), "");
-}
-
-TEST_F(FileSystemTest, ReadsWholeRegularFilesOnly) {
+TEST_F(FileSystemTest, ReadsRegularFilesAndFindsStoredNames) {
     std::string big(200000, 'a');
     big[70000] = '\0';
-    big.back() = 'z';
     dir_.WriteFile("big.bin", big);
-    dir_.WriteFile("empty.txt");
-    dir_.MakeFolder("folder");
-    ASSERT_EQ(mkfifo(dir_.host("fifo").c_str(), 0600), 0);  // no writer: a blocking open would hang
-
-    EXPECT_EQ(ReadWholeFile(PathOf("big.bin")), big);
-    EXPECT_EQ(ReadWholeFile(PathOf("empty.txt")), "");
-    EXPECT_EQ(FileLength(PathOf("big.bin")), 200000);
-    EXPECT_EQ(FileLength(PathOf("empty.txt")), 0);
-    for (const char* refused : {"folder", "fifo", "missing"}) {
-        EXPECT_EQ(ReadWholeFile(PathOf(refused)), std::nullopt) << refused;
-        EXPECT_EQ(FileLength(PathOf(refused)), std::nullopt) << refused;
+    EXPECT_EQ(ReadWholeFile(dir_.path("big.bin")), big);
+    EXPECT_EQ(FileLength(dir_.path("big.bin")), 200000);
+    EXPECT_TRUE(ReadWholeFile(dir_.path("locked.txt")) == "" && FileLength(dir_.path("locked.txt")) == 0);
+    for (const char* refused : {"folder", "fifo", "missing"})
+        EXPECT_TRUE(!ReadWholeFile(dir_.path(refused)) && !FileLength(dir_.path(refused))) << refused;
+    for (const std::string& path :
+         {dir_.path("five.txt"), dir_.path("fifo"), dir_.path("missing"), std::string("Q:\\")}) {
+        FolderReader reader;
+        FolderItem item;
+        EXPECT_FALSE(reader.Open(path) || reader.Next(item) || reader.Close()) << path;
     }
+    EXPECT_EQ(StoredName(dir_.path() + "\\", "FIVE.TXT"), "five.txt");
+    EXPECT_EQ(StoredName(dir_.path() + "\\FOLDER\\..", "LockedFolder"), "lockedFolder");
+    for (const char* name : {"missing.txt", "folder\\x", ".", "..", ""})
+        EXPECT_EQ(StoredName(dir_.path(), name), std::nullopt) << name;
+    EXPECT_EQ(StoredName(dir_.path("missing"), "five.txt"), std::nullopt);
+    EXPECT_EQ(ShortPathOf(dir_.path("folder")), dir_.path("folder"));
+    EXPECT_EQ(ShortPathOf(dir_.path("missing")), "");
 }
 
 // Time-zone rules come from a POSIX TZ text, so no zone database is needed.
@@ -134,17 +107,10 @@ TEST(FileSystemTime, LocalSecondsUseTheOffsetInForceAtThatMoment) {
     const std::string previous = saved != nullptr ? saved : "";
     setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
     tzset();
-    const UtcSeconds winter = 1704067200;  // 2024-01-01 00:00 UTC
-    const UtcSeconds summer = 1719792000;  // 2024-07-01 00:00 UTC
-    EXPECT_EQ(LocalSecondsOf(winter), winter + 3600);
-    EXPECT_EQ(LocalSecondsOf(summer), summer + 7200);
-    EXPECT_NEAR(static_cast<double>(LocalSecondsNow()), static_cast<double>(LocalSecondsOf(time(nullptr))),
-                2.0);
-    if (saved != nullptr) {
-        setenv("TZ", previous.c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
+    EXPECT_EQ(LocalSecondsOf(1704067200), 1704067200 + 3600);  // 2024-01-01 00:00 UTC
+    EXPECT_EQ(LocalSecondsOf(1719792000), 1719792000 + 7200);  // 2024-07-01 00:00 UTC
+    EXPECT_NEAR(LocalSecondsNow(), LocalSecondsOf(time(nullptr)), 2.0);
+    saved != nullptr ? setenv("TZ", previous.c_str(), 1) : unsetenv("TZ");
     tzset();
 }
 

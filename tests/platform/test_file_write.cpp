@@ -7,157 +7,110 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
-#include <string>
-#include <vector>
+#include <set>
 
-#include "platform/path_space.h"
+#include "platform/file_system.h"
 #include "tests/support/temp_dir.h"
 
 namespace folvane {
 namespace {
 
 namespace fs = std::filesystem;
+using Names = std::set<std::string>;
 
-std::string Content(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
+Names NamesIn(const fs::path& folder) {
+    Names names;
     for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
+        names.insert(entry.path().filename().string());
     return names;
 }
 
-// Sets an environment variable for one scope (nullopt unsets it) and restores it after.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-    }
-    ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-class FileWriteTest : public ::testing::Test {
-  protected:
-    testing::TempDir dir_;
-};
-
-TEST_F(FileWriteTest, WritesAndReplacesWholeFiles) {
+TEST(FileWriteTest, WritesAndReplacesWholeFilesLeavingNothingElse) {
+    testing::TempDir dir;
     const mode_t oldMask = umask(027);
     for (const std::string& bytes : {std::string("first, longer text"), std::string("short"), std::string(),
                                      std::string("a\0b\r\n\xff", 6), std::string(300000, 'x')}) {
-        ASSERT_TRUE(WriteFileReplacing(dir_.path("out.txt"), bytes));
-        EXPECT_EQ(Content(dir_.host("out.txt")), bytes);
-        // Nothing but the target is left in the folder.
-        EXPECT_EQ(Names(dir_.host()), std::vector<std::string>{"out.txt"});
+        ASSERT_TRUE(WriteFileReplacing(dir.path("out.txt"), bytes));
+        EXPECT_EQ(ReadWholeFile(dir.path("out.txt")), bytes);
+        EXPECT_EQ(NamesIn(dir.host()), Names{"out.txt"});
     }
     umask(oldMask);
     // Created like any new file: 0666 less the umask.
-    EXPECT_EQ(fs::status(dir_.host("out.txt")).permissions(),
+    EXPECT_EQ(fs::status(dir.host("out.txt")).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    // A link keeps pointing at the file it leads to, which is replaced.
+    dir.WriteFile("real/target.txt", "old");
+    fs::create_symlink("real/target.txt", dir.host("link.txt"));
+    ASSERT_TRUE(WriteFileReplacing(dir.path("link.txt"), "new"));
+    EXPECT_TRUE(fs::is_symlink(dir.host("link.txt")));
+    EXPECT_EQ(ReadWholeFile(dir.path("real/target.txt")), "new");
+    EXPECT_EQ(NamesIn(dir.host("real")), Names{"target.txt"});
 }
 
-TEST_F(FileWriteTest, FailuresLeaveThePreviousStateAndNoTemporaryFile) {
-    dir_.WriteFile("keep/file.txt", "previous");
-    dir_.WriteFile("full/inside.txt", "x");
-    dir_.MakeFolder("empty");
-    const struct {
-        std::string path;
-    } cases[] = {
-        {dir_.path("missing/file.txt")},      // no such folder
-        {dir_.path("full")},                  // a folder with entries
-        {dir_.path("empty")},                 // an empty folder
-        {dir_.path("keep/file.txt") + "\\"},  // a final "\" asks for a folder
-        {"Q:\\unmapped\\file.txt"},
-        {""},
-    };
-    for (const auto& c : cases)
-        EXPECT_FALSE(WriteFileReplacing(c.path, "new")) << c.path;
-    EXPECT_EQ(Names(dir_.host()), (std::vector<std::string>{"empty", "full", "keep"}));
-    EXPECT_EQ(Names(dir_.host("full")), std::vector<std::string>{"inside.txt"});
-    EXPECT_TRUE(Names(dir_.host("empty")).empty());
-    EXPECT_EQ(Content(dir_.host("keep/file.txt")), "previous");
-}
+TEST(FileWriteTest, FailuresLeaveThePreviousStateAndNoTemporaryFile) {
+    testing::TempDir dir;
+    dir.WriteFile("keep/file.txt", "previous");
+    dir.WriteFile("full/inside.txt", "x");
+    dir.MakeFolder("empty");
+    for (const std::string& path : {dir.path("missing/file.txt"), dir.path("full"), dir.path("empty"),
+                                    dir.path("keep/file.txt") + "\\",  // a final "\" asks for a folder
+                                    std::string("Q:\\unmapped\\file.txt"), std::string()})
+        EXPECT_FALSE(WriteFileReplacing(path, "new")) << path;
+    EXPECT_EQ(NamesIn(dir.host()), (Names{"empty", "full", "keep"}));
+    EXPECT_EQ(NamesIn(dir.host("full")), Names{"inside.txt"});
+    EXPECT_TRUE(NamesIn(dir.host("empty")).empty());
+    EXPECT_EQ(ReadWholeFile(dir.path("keep/file.txt")), "previous");
 
-TEST_F(FileWriteTest, AFullDiskKeepsThePreviousFile) {
-    dir_.WriteFile("file.txt", "previous");
     // A file size limit makes writes fail part-way, as a full disk does; the signal it raises
     // otherwise would end the test program.
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit small{4096, old.rlim_max};
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = WriteFileReplacing(dir_.path("file.txt"), std::string(100000, 'x'));
+    const bool written = WriteFileReplacing(dir.path("keep/file.txt"), std::string(100000, 'x'));
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
-
     EXPECT_FALSE(written);
-    EXPECT_EQ(Content(dir_.host("file.txt")), "previous");
-    EXPECT_EQ(Names(dir_.host()), std::vector<std::string>{"file.txt"});
+    EXPECT_EQ(ReadWholeFile(dir.path("keep/file.txt")), "previous");
+    EXPECT_EQ(NamesIn(dir.host("keep")), Names{"file.txt"});
 }
 
-TEST_F(FileWriteTest, ALinkKeepsPointingAtTheReplacedFile) {
-    dir_.WriteFile("real/target.txt", "old");
-    fs::create_symlink("real/target.txt", dir_.host("link.txt"));
-    ASSERT_TRUE(WriteFileReplacing(dir_.path("link.txt"), "new"));
-    EXPECT_TRUE(fs::is_symlink(dir_.host("link.txt")));
-    EXPECT_EQ(Content(dir_.host("real/target.txt")), "new");
-    EXPECT_EQ(Names(dir_.host("real")), std::vector<std::string>{"target.txt"});
-}
-
-TEST_F(FileWriteTest, DeletesFilesMakesFoldersAndTellsWritableOnes) {
-    dir_.WriteFile("file.txt");
-    EXPECT_TRUE(DeletePath(dir_.path("FILE.txt")));  // found ignoring case, as every lookup
-    EXPECT_FALSE(fs::exists(dir_.host("file.txt")));
-    dir_.WriteFile("file.txt");
-    EXPECT_TRUE(MakeFolders(dir_.path("a/b/c")));
-    EXPECT_TRUE(fs::is_directory(dir_.host("a/b/c")));
-    EXPECT_TRUE(MakeFolders(dir_.path("a/b")));  // already there
-    EXPECT_TRUE(CanWriteFolder(dir_.path("a/b")));
-    for (const std::string& path :
-         {dir_.path("missing"), dir_.path("a"), std::string(), std::string("Q:\\x")})
+TEST(FileWriteTest, DeletesFilesMakesFoldersAndTellsWritableOnes) {
+    testing::TempDir dir;
+    dir.WriteFile("file.txt");
+    EXPECT_TRUE(DeletePath(dir.path("FILE.txt")));  // found ignoring case, as every lookup
+    EXPECT_FALSE(fs::exists(dir.host("file.txt")));
+    dir.WriteFile("file.txt");
+    EXPECT_TRUE(MakeFolders(dir.path("a/b/c")) && fs::is_directory(dir.host("a/b/c")));
+    EXPECT_TRUE(MakeFolders(dir.path("a/b")) && CanWriteFolder(dir.path("a/b")));  // already there
+    for (const std::string& path : {dir.path("missing"), dir.path("a"), std::string("Q:\\x")})
         EXPECT_FALSE(DeletePath(path)) << path;
-    for (const std::string& path : {dir_.path("file.txt/sub"), dir_.path("file.txt"), std::string("Q:\\x")})
-        EXPECT_FALSE(MakeFolders(path)) << path;
-    for (const std::string& path : {dir_.path("missing"), dir_.path("file.txt"), std::string()})
+    EXPECT_TRUE(fs::is_directory(dir.host("a/b/c")));
+    EXPECT_FALSE(MakeFolders(dir.path("file.txt/sub")) || MakeFolders(dir.path("file.txt")));
+    for (const std::string& path : {dir.path("missing"), dir.path("file.txt"), std::string()})
         EXPECT_FALSE(CanWriteFolder(path)) << path;
-    EXPECT_TRUE(fs::is_directory(dir_.host("a")));
 }
 
+// XDG_CONFIG_HOME when it is absolute, else HOME, else the account database.
 TEST(UserConfigFolderTest, FollowsTheEnvironmentThenTheAccount) {
-    {
-        ScopedVariable config("XDG_CONFIG_HOME", "/srv/conf/");
-        ScopedVariable home("HOME", "/home/ann");
-        EXPECT_EQ(UserConfigFolder(), "Z:\\srv\\conf");
-    }
-    {
-        ScopedVariable config("XDG_CONFIG_HOME", "relative/conf");  // not usable
-        ScopedVariable home("HOME", "/home/ann");
-        EXPECT_EQ(UserConfigFolder(), "Z:\\home\\ann\\.config");
-    }
-    {
-        ScopedVariable config("XDG_CONFIG_HOME", std::nullopt);
-        ScopedVariable home("HOME", std::nullopt);
-        const std::string folder = UserConfigFolder();
-        // The account database knows the home of the user running the tests.
-        EXPECT_TRUE(folder.starts_with("Z:\\")) << folder;
-        EXPECT_TRUE(folder.ends_with("\\.config")) << folder;
-    }
+    const char* names[] = {"XDG_CONFIG_HOME", "HOME"};
+    std::optional<std::string> saved[2];
+    for (int k = 0; k < 2; ++k)
+        if (const char* value = std::getenv(names[k])) saved[k] = value;
+    setenv("XDG_CONFIG_HOME", "/srv/conf/", 1);
+    setenv("HOME", "/home/ann", 1);
+    EXPECT_EQ(UserConfigFolder(), "Z:\\srv\\conf");
+    setenv("XDG_CONFIG_HOME", "relative/conf", 1);
+    EXPECT_EQ(UserConfigFolder(), "Z:\\home\\ann\\.config");
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("HOME");
+    const std::string folder = UserConfigFolder();
+    EXPECT_TRUE(folder.starts_with("Z:\\") && folder.ends_with("\\.config")) << folder;
+    for (int k = 0; k < 2; ++k)
+        saved[k] ? setenv(names[k], saved[k]->c_str(), 1) : unsetenv(names[k]);
 }
 
 }  // namespace

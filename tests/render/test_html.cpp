@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "tests/support/temp_dir.h"
 
@@ -16,15 +14,11 @@ using testing::TempDir;
 
 const std::string kEscapedFF = "\xED\xB3\xBF";  // the escape code point of host byte 0xFF
 
-TEST(Html, Escape) {
-    EXPECT_EQ(HtmlEscape("a<b & c"), "a&lt;b &amp; c");
-    EXPECT_EQ(HtmlEscape("say \"it's\" <>"), "say &quot;it's&quot; &lt;&gt;");
-    EXPECT_EQ(HtmlEscape("&lt;資料\xFF"), "&amp;lt;資料\xFF");
-}
-
-// Per label and target, the anchor: a file URL that stays inside its attribute and names the
-// real file even where code page 932 cannot hold a character of its name.
-TEST(Html, PathLink) {
+// Anchors: a file URL that stays inside its attribute and names the real file even where code
+// page 932 cannot hold a character of its name.
+TEST(Html, EscapeAndLinks) {
+    EXPECT_EQ(HtmlEscape("say \"it's\" <a> & &lt;資料\xFF"),
+              "say &quot;it's&quot; &lt;a&gt; &amp; &amp;lt;資料\xFF");
     // clang-format off
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {"a&b", "C:\\x\\a&b", "<A href=\"file:///C:/x/a&amp;b\">a&amp;b</A>"},
@@ -36,72 +30,57 @@ TEST(Html, PathLink) {
         {"😀", "C:\\😀¥", "<A href=\"file:///C:/%F0%9F%98%80%C2%A5\">😀</A>"},
         {"e", "C:\\x" + kEscapedFF, "<A href=\"file:///C:/x%FF\">e</A>"},
         {"rel", "a\\b c", "<A href=\"a/b%20c\">rel</A>"},
-        {"Z:", "", "<A href=\"file:///\">Z:</A>"},                   // Z: paths that cannot be
-        {"z", "Z:\\a/b\\c", "<A href=\"file:///a/b/c\">z</A>"},      // mapped keep their text
+        {"z", "Z:\\a/b\\c", "<A href=\"file:///a/b/c\">z</A>"},  // unmappable: text kept
     };
     // clang-format on
     for (const auto& [label, target, link] : cases)
         EXPECT_EQ(PathLink(label, target), link) << target;
-
     TempDir dir;
     const std::string host = dir.host().string();
     dir.WriteFile("a B.txt");
     dir.WriteFile("x\xFF");
     EXPECT_EQ(PathLink("n", dir.path("A b.txt")), "<A href=\"file://" + host + "/a%20B.txt\">n</A>");
     EXPECT_EQ(PathLink("n", dir.path() + "\\x" + kEscapedFF), "<A href=\"file://" + host + "/x%FF\">n</A>");
-}
 
-TEST(Html, UrlLinkKeepsTheAddressButNotItsQuotes) {
     EXPECT_EQ(UrlLink("x", "https://h.example/a b?q=1&r=%20#\"<>"),
               "<A href=\"https://h.example/a%20b?q=1&amp;r=%20#%22%3C%3E\">x</A>");
     EXPECT_EQ(UrlLink("https://h.example/", ""), "<A href=\"https://h.example/\">https://h.example/</A>");
 }
 
-class HtmlTemplates : public ::testing::Test {
-  protected:
-    std::string Folder() const { return dir_.path("basehtml") + "\\"; }
-    void Write(const std::string& name, std::string_view text) const {
-        dir_.WriteFile("basehtml/" + name, text);
-    }
-    TempDir dir_;
-};
-
-TEST_F(HtmlTemplates, ReadTriesTheNameThenHtmThenHtml) {
-    Write("基本.htm", "\x8A\xEE\x96\x7B");  // 基本 in code page 932
-    Write("only.html", "html");
-    Write("both", "bare");
-    Write("both.htm", "htm");
-    Write("empty.htm", "");
-    Write("dir.htm.htm", "behind a folder");
-    dir_.MakeFolder("basehtml/dir.htm");
-    ASSERT_EQ(mkfifo(dir_.host("basehtml/pipe.htm").c_str(), 0600), 0);  // exists, cannot be read
+TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
+    TempDir dir;
+    // clang-format off
+    const std::pair<std::string, std::string> files[] = {
+        {"基本.htm", "\x8A\xEE\x96\x7B"}, {"only.html", "html"}, {"both", "bare"}, {"both.htm", "htm"},
+        {"empty.htm", ""}, {"dir.htm.htm", "behind a folder"}};
+    // clang-format on
+    for (const auto& [name, text] : files)
+        dir.WriteFile("basehtml/" + name, text);
+    dir.MakeFolder("basehtml/dir.htm");
+    ASSERT_EQ(mkfifo(dir.host("basehtml/pipe.htm").c_str(), 0600), 0);  // exists, cannot be read
     const std::string builtIn = DefaultHtmlTemplate();
     const std::pair<std::string, std::string> cases[] = {
         {"基本", "基本"},  {"基本.htm", "基本"}, {"only", "html"},
         {"both", "bare"},  {"empty", ""},        {"dir.htm", "behind a folder"},
         {"pipe", builtIn}, {"missing", builtIn}, {"", builtIn}};
     for (const auto& [name, text] : cases)
-        EXPECT_EQ(HtmlTemplateRead(Folder(), name), text) << name;
+        EXPECT_EQ(HtmlTemplateRead(dir.path("basehtml") + "\\", name), text) << name;
     EXPECT_EQ(HtmlTemplateRead("", "基本"), builtIn);
-}
 
-TEST_F(HtmlTemplates, ListKeepsVisibleHtmAndHtmlFilesOnly) {
     for (const char* name :
-         {"a.htm", "B.HTML", "e.Htm", "c.txt", ".hidden.htm", "noext", "f.htm.bak", "html"})
-        Write(name, "x");
-    dir_.MakeFolder("basehtml/d.htm");
-    std::vector<std::string> names = HtmlTemplateList(Folder());
+         {"a.htm", "B.HTML", "e.Htm", "c.txt", ".hidden.htm", "f.htm.bak", "html", "d.htm/x"})
+        dir.WriteFile(std::string("list/") + name, "x");
+    std::vector<std::string> names = HtmlTemplateList(dir.path("list") + "\\");
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"B.HTML", "a.htm", "e.Htm"}));
-    EXPECT_TRUE(HtmlTemplateList(dir_.path("nowhere")).empty());
+    EXPECT_TRUE(HtmlTemplateList(dir.path("nowhere")).empty());
 }
 
-TEST_F(HtmlTemplates, PageReplacesEveryMarkerWhereverItStands) {
+TEST(Html, PageReplacesEveryMarkerWhereverItStands) {
+    TempDir dir;
     const ListParts parts = {"H1\r\nH2", "HEAD", "----", "B1\r\nB2", "F"};
     // clang-format off
     const std::tuple<std::string, std::string, std::string> cases[] = {
-        {"plain", "no markers\r\n", "no markers\r\n"},
-        {"empty", "", ""},
         {"twice", "<!-- Folvane PreLine -->|<!-- Folvane PreLine -->", "----|----"},
         {"order", "<!-- Folvane PreFutter --><!-- Folvane PreBody -->x<!-- Folvane PreHeadLine -->"
                   "<!-- Folvane PreHeader -->", "FB1\r\nB2xHEADH1\r\nH2"},
@@ -113,16 +92,15 @@ TEST_F(HtmlTemplates, PageReplacesEveryMarkerWhereverItStands) {
     };
     // clang-format on
     for (const auto& [name, text, page] : cases) {
-        Write(name + ".htm", text);
-        EXPECT_EQ(HtmlPage(parts, Folder(), name), page) << name;
+        dir.WriteFile(name + ".htm", text);
+        EXPECT_EQ(HtmlPage(parts, dir.path() + "\\", name), page) << name;
     }
     // The built-in template: header, an empty line, heading, separator, body, separator, footer.
-    const std::string page = HtmlPage(parts, Folder(), "missing");
+    const std::string page = HtmlPage(parts, dir.path() + "\\", "missing");
     EXPECT_TRUE(page.starts_with("<HTML lang=\"ja\">\r\n<HEAD>\r\n")) << page;
-    EXPECT_NE(
-        page.find("<PRE style=\"line-height:94%;\">\r\nH1\r\nH2\r\n\r\nHEAD\r\n----\r\nB1\r\nB2\r\n----\r\n"
-                  "F\r\n</PRE>\r\n</BODY>\r\n</HTML>\r\n"),
-        std::string::npos)
+    EXPECT_TRUE(
+        page.ends_with("<PRE style=\"line-height:94%;\">\r\nH1\r\nH2\r\n\r\nHEAD\r\n----\r\nB1\r\nB2\r\n"
+                       "----\r\nF\r\n</PRE>\r\n</BODY>\r\n</HTML>\r\n"))
         << page;
 }
 

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "platform/path_space.h"
 #include "settings/path_utils.h"
 #include "settings/settings_file.h"
@@ -16,24 +13,28 @@ namespace {
 struct Case {
     std::string commandLine;
     int result;
-    std::vector<std::string> outcome = {};  // lines that Outcome() must hold
+    std::vector<std::string> outcome = {};  // lines that the outcome must hold
 };
 
-// Everything a parse decides, one line each: the settings as the settings file writes them,
-// the name width, the run options and what the window is told.
-std::string Outcome(const Settings& s, const RunOptions& o, const CommandLineEffects& e) {
-    std::string text = "\r\n" + SettingsFileText(s, CharTable{});
-    const auto add = [&](std::string_view name, const std::string& value) {
-        text.append(name).append("=").append(value).append("\r\n");
-    };
-    add("NameWidth", std::to_string(s.NameWidth));
-    add("Auto", std::to_string(o.AutoMode) + std::to_string(o.AutoStart) + std::to_string(o.SilentSave) +
-                    std::to_string(o.QuitAfterRun));
-    add("Out", o.OutFileName);
-    add("Folder", e.hasFolder ? e.folderText : "-");
-    add("Filter", e.hasFilter ? e.filterText : "-");
-    add("Move", std::to_string(e.moveWindow));
-    return text;
+// Parses over defaults and a run left over from an earlier start; looks for lines in all it decides.
+void Expect(const std::vector<Case>& cases) {
+    for (const auto& c : cases) {
+        Settings s;
+        SetDefaults(s);
+        RunOptions o{true, true, "old.txt", true, true};
+        CommandLineEffects e{true, "old", true, "old", true};
+        EXPECT_EQ(ParseCommandLine(c.commandLine, s, o, e), c.result) << c.commandLine;
+        const std::string outcome =
+            "\r\n" + SettingsFileText(s, CharTable{}) + "NameWidth=" + std::to_string(s.NameWidth) +
+            "\r\nAuto=" + std::to_string(o.AutoMode) + std::to_string(o.AutoStart) +
+            std::to_string(o.SilentSave) + std::to_string(o.QuitAfterRun) + "\r\nOut=" + o.OutFileName +
+            "\r\nFolder=" + (e.hasFolder ? e.folderText : "-") +
+            "\r\nFilter=" + (e.hasFilter ? e.filterText : "-") + "\r\nMove=" + std::to_string(e.moveWindow) +
+            "\r\n";
+        for (const auto& line : c.outcome)
+            EXPECT_NE(outcome.find("\r\n" + line + "\r\n"), std::string::npos)
+                << c.commandLine << ": " << line;
+    }
 }
 
 // Drive C: is a fresh folder holding Data\sub, Data\a.txt and Data\Con.
@@ -46,95 +47,33 @@ class CommandLineTest : public ::testing::Test {
         MapDriveForTesting('C', dir_.host().string());
     }
     void TearDown() override { ClearMappingsForTesting(); }
-
-    static void Expect(const std::vector<Case>& cases) {
-        for (const auto& c : cases) {
-            Settings settings;
-            SetDefaults(settings);
-            // Left over from an earlier start: the parse clears them.
-            RunOptions options{true, true, "old.txt", true, true};
-            CommandLineEffects effects{true, "old", true, "old", true};
-            EXPECT_EQ(ParseCommandLine(c.commandLine, settings, options, effects), c.result) << c.commandLine;
-            const std::string outcome = Outcome(settings, options, effects);
-            for (const auto& line : c.outcome)
-                EXPECT_NE(outcome.find("\r\n" + line + "\r\n"), std::string::npos)
-                    << c.commandLine << ": " << line;
-        }
-    }
-
     testing::TempDir dir_;
 };
 
-TEST_F(CommandLineTest, AppliesOptions) {
+TEST_F(CommandLineTest, AppliesOptionsAndTakesAFolderAndAFile) {
+    const std::string here = WithBackslash(ProcessCurrentFolder());
+    // clang-format off
     Expect({
         {"", 0, {"Auto=0000", "Out=", "Folder=-", "Filter=-", "Move=0"}},
-        {"/vs", 0, {"SizeFlg=True"}},
-        {"/-vS", 0, {"SizeFlg=False"}},
-        {"/-VS /VIEWSIZE /-va /vcd /VCT /-vud /-VUT /VV",
-         0,
-         {"SizeFlg=True", "AttrFlg=False", "CDateFlg=True", "CTimeFlg=True", "UDateFlg=False",
-          "UTimeFlg=False", "VersionFlg=True"}},
-        {"/-SH /-SC /-SB /-SM /-LN /-SF /AO /-FLK /DLK",
-         0,
-         {"SearchAttr=21", "CompMode=0", "SizeType=1", "SortFlg=False", "LongNameFlg=False",
-          "SubDirSearchFlg=False", "AutoOpenFlg=True", "FileLinkFlg=False", "FolderLinkFlg=True"}},
+        {"/-VS /VIEWSIZE /-va /vcd /VCT /-vud /-VUT /VV", 0, {"SizeFlg=True", "AttrFlg=False",
+         "CDateFlg=True", "CTimeFlg=True", "UDateFlg=False", "UTimeFlg=False", "VersionFlg=True"}},
+        {"/-SH /-SC /-SB /-SM /-LN /-SF /AO /-FLK /DLK", 0, {"SearchAttr=21", "CompMode=0", "SizeType=1",
+         "SortFlg=False", "LongNameFlg=False", "SubDirSearchFlg=False", "AutoOpenFlg=True",
+         "FileLinkFlg=False", "FolderLinkFlg=True"}},
         {"/-SH /SH /-SC /SC /-SB /SB", 0, {"SearchAttr=23", "CompMode=1", "SizeType=0"}},
-        {"/CO 40", 0, {"Columns=40", "NameWidth=3"}},
-        {"/co 100.5 /LI 0", 0, {"Columns=100", "Lines=1"}},
-        {"/CO 101.5 /LINES 99", 0, {"Columns=102", "Lines=100"}},
-        {"/SCO 5", 0, {"SizeMaxColumns=7"}},
-        {"/CO 1000 /SIZECOLUMNS 99", 0, {"SizeMaxColumns=99"}},
+        {"/CO 40 /SORTKEY size /W 10,20", 0,
+         {"Columns=40", "NameWidth=3", "SortKey=2", "Left=10", "Top=20", "Move=1"}},
+        {"/co 100.5 /LI 0 /sortkey X /-SORTKEY Create", 0, {"Columns=100", "Lines=1", "SortKey=4"}},
+        {"/CO 101.5 /LINES 99 /SCO 5 /w -10 20 /VS", 0,
+         {"Columns=102", "Lines=100", "SizeMaxColumns=7", "Left=-10", "Top=20"}},
+        {"/SB /CO 1000 /SIZECOLUMNS 99", 0, {"SizeMaxColumns=99"}},
         {"/LS 0 /ST 3 /LT 1 /HS 表.htm", 0, {"CharType=0", "ViewType=3", "ListType=1", "HtmlName=表.htm"}},
-        {"/SORTKEY size", 0, {"SortKey=2"}},
-        {"/sortkey X /-SORTKEY Create", 0, {"SortKey=4"}},
-        {"/W 10,20", 0, {"Left=10", "Top=20", "Move=1"}},
-        {"/w -10 20 /VS", 0, {"Left=-10", "Top=20"}},
         {"/I /VC", 0, {"CRCFlg=True"}},
         {"/CO 90 /VC /I", 0, {"CRCFlg=False", "Columns=78"}},
-        {"/CO 90 /-I", 0, {"Columns=90"}},
-        {"/FT *.txt", 0, {"FilterFlg=True", "Filter=*.txt"}},
+        {"/CO 90 /-I /FT *.txt", 0, {"Columns=90", "FilterFlg=True", "Filter=*.txt"}},
         {"/-FT \"/a b\"", 0, {"FilterFlg=True", "Filter=/a b"}},  // the history is left alone
         {"/A", 0, {"Auto=1000", "Folder=-"}},
         {"/CO 84 /VCD /VCT /VV /VC", 0, {"NameWidth=1"}},
-        {"/SB /CO 1000 /SCO 99", 0, {"SizeMaxColumns=99"}},
-    });
-}
-
-TEST_F(CommandLineTest, RejectsBadOptionsFoldersAndFiles) {
-    const struct {
-        int result;
-        std::vector<std::string> commandLines;
-    } cases[] = {
-        // A value is the next argument, whatever it looks like ("/CO /VS"); two blanks hold an
-        // empty argument ("/HS  /VS", and the file in "C:\Data  C:\x.txt").
-        {-1, {"/",        "/-",           "/XYZ",        "/CO",     "/CO 0",
-              "/CO 1001", "/CO abc",      "/CO 70000",   "/CO /VS", "/LI 100",
-              "/LI -1",   "/SCO 100",     "/SCO -40000", "/LS 2",   "/ST 4",
-              "/LT -1",   "/SORTKEY ext", "/SK size",    "/W 10",   "/W",
-              "/W 10,x",  "/W 40000,1",   "/HS  /VS",    "/FT",     "C:\\Data C:\\x.txt C:\\y.txt"}},
-        {-2,
-         {"C:\\Data\\a.txt", "C:\\Missing", "C:\\Data\\con", "C:\\Data\\cOn\\..", "C:\\Data\\Com1", "C:\\..",
-          "C:\\Data\\...\\..", "C:\\Data\\\\sub"}},
-        {-3,
-         {"C:\\Data C:\\Data\\sub", "C:\\Data C:\\out\\nul", "C:\\Data C:\\..\\x.txt",
-          "C:\\Data  C:\\x.txt"}},
-        {-4, {"/CO 20", "/CO 83 /VCD /VCT /VV /VC"}},
-    };
-    for (const auto& c : cases) {
-        for (const auto& commandLine : c.commandLines) {
-            Settings settings;
-            RunOptions options;
-            CommandLineEffects effects;
-            EXPECT_EQ(ParseCommandLine(commandLine, settings, options, effects), c.result) << commandLine;
-        }
-    }
-    // Options before the failing one stay applied; start-up ends the program anyway.
-    Expect({{"/-VS /XYZ", -1, {"SizeFlg=False"}}, {"/CO 20", -4, {"NameWidth=-17"}}});
-}
-
-TEST_F(CommandLineTest, TakesAFolderAndAFile) {
-    const std::string here = WithBackslash(ProcessCurrentFolder());
-    Expect({
         {"C:\\data", 0, {"Folder=C:\\Data", "Auto=0000"}},
         {"\"  C:\\Data\\SUB\\  \"", 0, {"Folder=C:\\Data\\sub"}},
         {"/-LN C:\\Data\\sub\\..", 0, {"Folder=C:\\Data"}},
@@ -142,7 +81,30 @@ TEST_F(CommandLineTest, TakesAFolderAndAFile) {
         {"/A C:\\Data", 0, {"Auto=1100"}},
         {"C:\\Data /a C:\\new\\out.txt", 0, {"Auto=1111", "Out=C:\\new\\out.txt"}},
         {"/A /-A C:\\Data C:\\out.txt", 0, {"Auto=0000"}},
+        // Options before the failing one stay applied; start-up ends the program anyway.
+        {"/-VS /XYZ", -1, {"SizeFlg=False"}},
+        {"/CO 20", -4, {"NameWidth=-17"}},
     });
+    // clang-format on
+}
+
+TEST_F(CommandLineTest, RejectsBadOptionsFoldersAndFiles) {
+    // A value is the next argument, whatever it looks like ("/CO /VS"); two blanks hold an empty
+    // argument ("/HS  /VS", and the file in "C:\Data  C:\x.txt").
+    // clang-format off
+    const std::pair<int, std::vector<std::string>> cases[] = {
+        {-1, {"/", "/-", "/XYZ", "/CO", "/CO 0", "/CO 1001", "/CO abc", "/CO 70000", "/CO /VS", "/LI 100",
+              "/LI -1", "/SCO 100", "/SCO -40000", "/LS 2", "/ST 4", "/LT -1", "/SORTKEY ext", "/SK size",
+              "/W 10", "/W", "/W 10,x", "/W 40000,1", "/HS  /VS", "/FT", "C:\\Data C:\\x.txt C:\\y.txt"}},
+        {-2, {"C:\\Data\\a.txt", "C:\\Missing", "C:\\Data\\con", "C:\\Data\\cOn\\..", "C:\\Data\\Com1",
+              "C:\\..", "C:\\Data\\...\\..", "C:\\Data\\\\sub"}},
+        {-3, {"C:\\Data C:\\Data\\sub", "C:\\Data C:\\out\\nul", "C:\\Data C:\\..\\x.txt",
+              "C:\\Data  C:\\x.txt"}},
+        {-4, {"/CO 20", "/CO 83 /VCD /VCT /VV /VC"}}};
+    // clang-format on
+    for (const auto& [result, commandLines] : cases)
+        for (const auto& commandLine : commandLines)
+            Expect({{commandLine, result}});
 }
 
 TEST(CommandLineErrorTextTest, NamesTheProblemAndQuotesTheCommandLine) {
@@ -154,48 +116,29 @@ TEST(CommandLineErrorTextTest, NamesTheProblemAndQuotesTheCommandLine) {
     EXPECT_EQ(CommandLineErrorText(-4, "/CO 20"), "桁数の指定が狭すぎます。" + tail + "\"/CO 20\"");
 }
 
-TEST(HostArgumentsTest, QuotedArgumentsSplitBackAsTheyWere) {
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"/FT", "a b", "/HS", "基本 2.htm"},
-        {"/FT", "say \"hi\"", "\"", "\"\"", "\"x\"", "a\"b c"},
-        {"/FT", "tab\there", "x", "", "y"},
-    };
-    for (const auto& arguments : cases)
-        EXPECT_EQ(SplitArguments(CommandLineFromHostArguments(arguments)), arguments);
-}
-
-TEST(HostArgumentsTest, TranslatesHostPathsButNotOptionValues) {
+TEST(HostArgumentsTest, QuotedArgumentsSplitBackAsTheyWereAndHostPathsAreTranslated) {
+    const std::vector<std::string> odd = {"/FT",        "say \"hi\"", "\"", "\"\"", "\"x\"", "a\"b c",
+                                          "基本 2.htm", "tab\there",  "x",  "",     "y"};
+    EXPECT_EQ(SplitArguments(CommandLineFromHostArguments(odd)), odd);
+    EXPECT_EQ(CommandLineFromHostArguments({}), "");
     testing::TempDir dir;
     dir.MakeFolder("my docs");
     const std::string here = WithBackslash(ProcessCurrentFolder());
     const auto host = [&](std::string_view name) { return dir.host(name).string(); };
-    const struct {
-        std::vector<std::string> arguments;
-        std::string commandLine;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"/VS", host("my docs"), "out.txt"}, "/VS \"" + dir.path("my docs") + "\" out.txt"},
         {{"/FT", "a/b", "/hs", "x/y.htm", "/-ft", "/c"}, "/FT a/b /hs x/y.htm /-ft /c"},
-        {{"/W", "10", "20", "sub/x"}, "/W 10 20 " + PathFromHost("sub/x")},
+        {{"/W", "10", "20", "sub/x"}, "/W 10 20 " + here + "sub\\x"},
         {{"/W", "10,20", "/dev/null"}, "/W 10,20 Z:\\dev\\null"},
         {{"/tmp", "/-nothing-here", "/a"}, "Z:\\tmp /-nothing-here /a"},
         {{"C:\\Data", "/home/x"}, "C:\\Data Z:\\home\\x"},
-        {{"/W"}, "/W"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CommandLineFromHostArguments(c.arguments), c.commandLine);
-    EXPECT_EQ(FullPath(SplitArguments(CommandLineFromHostArguments({"./x"}))[0]), here + "x");
+        {{"/W"}, "/W"}};
+    for (const auto& [arguments, commandLine] : cases)
+        EXPECT_EQ(CommandLineFromHostArguments(arguments), commandLine);
     EXPECT_EQ(FullPath(SplitArguments(CommandLineFromHostArguments({"../x"}))[0]), FullPath(here + "..\\x"));
-
-    Settings settings;
-    SetDefaults(settings);
-    RunOptions options;
-    CommandLineEffects effects;
-    const std::string line = CommandLineFromHostArguments({"/A", host("my docs") + "/", host("out.txt")});
-    EXPECT_EQ(ParseCommandLine(line, settings, options, effects), 0) << line;
-    EXPECT_EQ(effects.folderText, dir.path("my docs"));
-    EXPECT_EQ(options.OutFileName, dir.path("out.txt"));
-    EXPECT_TRUE(options.SilentSave);
+    Expect({{CommandLineFromHostArguments({"/A", host("my docs") + "/", host("out.txt")}),
+             0,
+             {"Folder=" + dir.path("my docs"), "Out=" + dir.path("out.txt"), "Auto=1111"}}});
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +11,7 @@
 #include <utility>
 
 #include "platform/path_space.h"
+#include "platform/posix/host_facts.h"
 #include "platform/posix/host_open.h"
 #include "platform/posix/path_space_internal.h"
 
@@ -21,80 +21,11 @@ namespace {
 
 // ---- Metadata ---------------------------------------------------------------------------------
 
-// What one metadata query tells about a host path.
-struct HostFacts {
-    mode_t mode = 0;
-    int64_t size = 0;
-    UtcSeconds updated = 0;
-    std::optional<UtcSeconds> born;  // only where the file system records it
-    FileIdentity identity;
-};
-
-enum class Links { kFollow, kReportLink };
-
-HostFacts FactsFromStat(const struct stat& facts) {
-    HostFacts host;
-    host.mode = facts.st_mode;
-    host.size = facts.st_size;
-    host.updated = facts.st_mtim.tv_sec;
-    host.identity = {static_cast<uint64_t>(facts.st_dev), static_cast<uint64_t>(facts.st_ino)};
-    return host;
-}
-
-std::optional<HostFacts> QueryWithStat(const std::string& hostPath, Links links) {
-    struct stat facts {};
-    const int result =
-        links == Links::kFollow ? stat(hostPath.c_str(), &facts) : lstat(hostPath.c_str(), &facts);
-    if (result != 0) return std::nullopt;
-    return FactsFromStat(facts);
-}
-
-#ifdef STATX_BTIME
-// statx is the one query that also reports the birth time. Kernels or sandboxes without it
-// answer ENOSYS (or EPERM from a seccomp filter); stat answers for them, without birth time.
-std::optional<HostFacts> QueryHost(const std::string& hostPath, Links links) {
-    struct statx facts {};
-    const int flags = links == Links::kFollow ? 0 : AT_SYMLINK_NOFOLLOW;
-    if (statx(AT_FDCWD, hostPath.c_str(), flags, STATX_BASIC_STATS | STATX_BTIME, &facts) != 0) {
-        if (errno == ENOSYS || errno == EPERM) return QueryWithStat(hostPath, links);
-        return std::nullopt;
-    }
-    HostFacts host;
-    host.mode = facts.stx_mode;
-    host.size = static_cast<int64_t>(facts.stx_size);
-    host.updated = facts.stx_mtime.tv_sec;
-    if (facts.stx_mask & STATX_BTIME) host.born = facts.stx_btime.tv_sec;
-    host.identity = {static_cast<uint64_t>(makedev(facts.stx_dev_major, facts.stx_dev_minor)), facts.stx_ino};
-    return host;
-}
-#else
-std::optional<HostFacts> QueryHost(const std::string& hostPath, Links links) {
-    return QueryWithStat(hostPath, links);
-}
-#endif
-
-// The facts of a path's target, or of the link itself when the link leads nowhere (dangling,
-// looping). The path itself is asked first, so an ordinary entry costs one query.
-struct ResolvedFacts {
-    HostFacts facts;
-    bool isLink = false;
-};
-
-std::optional<ResolvedFacts> ResolveHost(const std::string& hostPath) {
-    const auto own = QueryHost(hostPath, Links::kReportLink);
-    if (!own) return std::nullopt;
-    if (!S_ISLNK(own->mode)) return ResolvedFacts{*own, false};
-    const auto target = QueryHost(hostPath, Links::kFollow);
-    return ResolvedFacts{target ? *target : *own, true};
-}
-
 std::optional<ResolvedFacts> Resolve(std::string_view path) {
     const auto hostPath = HostPathOf(path);
     if (!hostPath) return std::nullopt;
-    return ResolveHost(*hostPath);
+    return ResolveHostFacts(AT_FDCWD, hostPath->c_str(), 0);
 }
-
-// ---- Attributes -------------------------------------------------------------------------------
 
 // The last component of a path-space path; "" for a root.
 std::string_view LastComponent(std::string_view path) {
@@ -102,20 +33,6 @@ std::string_view LastComponent(std::string_view path) {
         path.remove_suffix(1);
     const std::size_t separator = path.rfind('\\');
     return separator == std::string_view::npos ? std::string_view() : path.substr(separator + 1);
-}
-
-bool IsHiddenName(std::string_view name) {
-    return name.starts_with('.') && name != "." && name != "..";
-}
-
-uint32_t AttributesOf(mode_t mode, std::string_view name) {
-    uint32_t attributes = 0;
-    if (S_ISDIR(mode)) attributes |= kAttrFolder;
-    if (S_ISREG(mode)) attributes |= kAttrArchive;
-    // A link's own permission bits mean nothing; only a dangling link is reported as itself.
-    if (!S_ISLNK(mode) && (mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
-    if (IsHiddenName(name)) attributes |= kAttrHidden;
-    return attributes;
 }
 
 // ---- Files ------------------------------------------------------------------------------------
@@ -167,16 +84,7 @@ std::optional<uint32_t> GetAttributes(std::string_view path) {
 std::optional<FileFacts> GetFileFacts(std::string_view path) {
     const auto resolved = Resolve(path);
     if (!resolved) return std::nullopt;
-    const HostFacts& host = resolved->facts;
-    FileFacts facts;
-    facts.attributes = AttributesOf(host.mode, LastComponent(path));
-    // Only a regular file has a length of its contents; a folder, device or link counts 0.
-    facts.size = S_ISREG(host.mode) ? host.size : 0;
-    facts.updated = host.updated;
-    facts.created = host.born.value_or(host.updated);
-    facts.isLink = resolved->isLink;
-    facts.identity = host.identity;
-    return facts;
+    return FileFactsOf(*resolved, LastComponent(path));
 }
 
 std::optional<std::string> StoredName(std::string_view folder, std::string_view name) {

@@ -30,6 +30,12 @@ struct PackedNames {
     std::string current;            // the line being filled
     int used = 0;                   // cells counted on the current line
     int64_t packed = 0;             // names packed so far
+
+    void CloseLine() {
+        full.push_back(std::move(current));
+        current.clear();
+        used = 0;
+    }
 };
 
 // One folder on the way from the top folder to the one being read. The walk keeps one frame
@@ -347,16 +353,11 @@ std::string TreeWalk::NamePiece(std::string_view piece, std::string_view name, b
 void TreeWalk::Pack(Frame& frame, const FileEntry& entry) {
     PackedNames& pack = frame.pack;
     const int width = frame.packWidth;
-    auto newLine = [&] {
-        pack.full.push_back(std::move(pack.current));
-        pack.current.clear();
-        pack.used = 0;
-    };
     if (pack.packed > 0) PackSeparator(frame);
     const int nameWidth = StrWidth(entry.Name);
     if (nameWidth + 2 <= width && pack.used + nameWidth + 2 > width) {
         RemoveTrailingSpaces(pack.current);
-        newLine();
+        pack.CloseLine();
     }
     std::string rest = entry.Name;
     while (!rest.empty()) {
@@ -370,7 +371,7 @@ void TreeWalk::Pack(Frame& frame, const FileEntry& entry) {
             pack.used += StrWidth(split.head);
             pack.current += IsHtml() ? NamePiece(split.head, entry.Name, settings_.FileLinkFlg) : split.head;
         }
-        if (pack.used >= width) newLine();
+        if (pack.used >= width) pack.CloseLine();
         rest = std::move(split.rest);
     }
     pack.packed += 1;
@@ -379,23 +380,18 @@ void TreeWalk::Pack(Frame& frame, const FileEntry& entry) {
 void TreeWalk::PackSeparator(Frame& frame) const {
     PackedNames& pack = frame.pack;
     const int width = frame.packWidth;
-    auto newLine = [&] {
-        pack.full.push_back(std::move(pack.current));
-        pack.current.clear();
-        pack.used = 0;
-    };
     if (width > 2) {
         pack.current += ',';
         if (width - pack.used <= 2) {
-            newLine();
+            pack.CloseLine();
         } else {
             pack.used += 2;
         }
         return;
     }
-    if (pack.used > 0) newLine();
+    if (pack.used > 0) pack.CloseLine();
     pack.current += ',';
-    newLine();
+    pack.CloseLine();
 }
 
 // In the abbreviated views a folder's own files are summed up in one line after its

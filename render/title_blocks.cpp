@@ -26,25 +26,6 @@ std::string EscapedIf(const Settings& settings, std::string text) {
     return IsHtml(settings) ? HtmlEscape(text) : text;
 }
 
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
-}
-
-// The root by the text of the path alone: "\\server\share\", "C:\".
-std::string RootByText(std::string_view p) {
-    if (p.starts_with("\\\\")) {
-        const std::size_t serverEnd = p.find('\\', 2);
-        if (serverEnd == std::string_view::npos) return std::string(p);
-        const std::size_t shareEnd = p.find('\\', serverEnd + 1);
-        if (shareEnd == std::string_view::npos) return std::string(p);
-        return std::string(p.substr(0, shareEnd + 1));
-    }
-    if (p.ends_with(':')) return std::string(p) + "\\";
-    const std::size_t colon = p.find(':');
-    if (colon == std::string_view::npos) return std::string(p.substr(0, 1));
-    return std::string(p.substr(0, colon + 2));
-}
-
 // A path as the title block shows it: a link to it, escaped, or as it is.
 std::string ShownPath(const Settings& settings, std::string_view path) {
     if (!IsHtml(settings)) return std::string(path);
@@ -117,14 +98,7 @@ std::string FreeSpaceSentence(const Settings& settings, int64_t freeBytes, int64
 }  // namespace
 
 std::string RootPath(std::string_view folder) {
-    std::string root = RootByText(folder);
-    // On hosts where drives are mount points below one root, the mount point holding the
-    // folder is the root a listing shows.
-    const std::string volumeRoot = VolumeRootOf(folder);
-    if (volumeRoot.size() > root.size() && EqualIgnoringAsciiCase(volumeRoot.substr(0, root.size()), root)) {
-        root = volumeRoot;
-    }
-    return root;
+    return VolumeRootOf(folder);
 }
 
 std::string Title(const Settings& settings, std::string_view folder, DateTime now) {

@@ -1,7 +1,11 @@
 #pragma once
-// Shared by the engine tests: a listing rig over the scripted Ui, small folder trees, CR LF lines.
+// Shared by the engine tests: a listing rig over the scripted Ui, small folder trees, CR LF lines,
+// a file's bytes.
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -69,6 +73,11 @@ inline void MakeTree(const TempDir& dir, std::string_view base, const std::vecto
         else
             dir.WriteFile(lead + entry.substr(0, equals), entry.substr(std::min(equals + 1, entry.size())));
     }
+}
+
+inline std::string Bytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline std::string CrLf(const std::vector<std::string>& lines) {

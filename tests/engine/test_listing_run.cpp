@@ -2,9 +2,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <optional>
 #include <tuple>
 
 #include "engine/listing_run.h"
@@ -16,7 +13,7 @@
 namespace folvane {
 namespace {
 
-using namespace std::chrono_literals;
+using testing::Bytes;
 using testing::Sp;
 
 class FakeWindow final : public RunWindow {
@@ -25,18 +22,13 @@ class FakeWindow final : public RunWindow {
     std::string FilterComboText() const override { return filter; }
     void ShowBusy(bool busy) override { busyShown.push_back(busy); }
     void RefreshFilterList() override { ++refreshed; }
-    void ExitProgram() override { ++exits; }
-    void EndProgramNow() override { ++endedNow; }
+    void ExitProgram() override {}
+    void EndProgramNow() override {}
 
     std::string folder, filter;
     std::vector<bool> busyShown;
-    int refreshed = 0, exits = 0, endedNow = 0;
+    int refreshed = 0;
 };
-
-std::string Bytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 const std::string kDir = Sp(5) + "< Dir >";
 
@@ -64,9 +56,9 @@ class ListingRun : public ::testing::Test {
     }
 
     std::string Out(std::string_view name) const { return tmp.path("out") + "\\" + std::string(name); }
-    void Exec(std::string folder, ListingRunner* by = nullptr) {
+    void Exec(std::string folder) {
         window.folder = std::move(folder);
-        (by ? *by : runner).cmdExec_Click();
+        runner.cmdExec_Click();
     }
 
     testing::TempDir tmp;
@@ -95,8 +87,6 @@ TEST_F(ListingRun, WholeTextListing) {
                                      "1 個のフォルダと 2 個 5 Byte のファイルがあります。",
                                      "ディスク空き容量は 1,000 Byte (25.0 ％) あります。"})));
     EXPECT_EQ(window.busyShown, (std::vector<bool>{true, false}));
-    EXPECT_FALSE(run.BusyFlag);
-    EXPECT_EQ(run.PendingCaption, "Folvane");
 }
 
 TEST_F(ListingRun, RootLinesMarginsAndProposedNames) {
@@ -136,37 +126,27 @@ TEST_F(ListingRun, RootLinesMarginsAndProposedNames) {
     }
 }
 
-// Cancelling in the middle of the walk, by the Exec button's question or by closing the window.
+// The Exec button during the walk asks whether to cancel; a cancelled run writes nothing. (Closing
+// the window during a run is tested with the main form.)
 TEST_F(ListingRun, CancelDuringTheWalkWritesNothing) {
-    for (const auto answer :
-         {std::optional(MsgAnswer::Yes), std::optional(MsgAnswer::No), std::optional<MsgAnswer>()}) {
-        testing::ScriptedUi pumped;
-        CaptionTimer timer{run, pumped, rig.clock};
-        ListingRunner cancelled{settings, rig.chars, run, options,         pumped,
-                                timer,    window,    "",  LocalDateTimeNow};
-        pumped.QueueFileName(Out("cancel.txt"));
-        pumped.OnPumpEvents([&](int call) {
-            if (call == 1) rig.clock.Advance(150ms);  // the caption shows the folder
-            if (call == 2 && !answer) run.CancelFlag = kCancelByClosing;
-            if (call == 2 && answer) pumped.QueueAnswer(*answer);
-            if (call == 2 && answer) cancelled.cmdExec_Click();  // the Exec button while running
+    for (const bool yes : {true, false}) {
+        const int pumped = ui.pumps();
+        ui.QueueFileName(Out("cancel.txt"));
+        ui.OnPumpEvents([&](int call) {
+            if (call == pumped + 1)
+                ui.QueueAnswer(yes ? MsgAnswer::Yes : MsgAnswer::No), runner.cmdExec_Click();
         });
-        Exec("C:\\Work", &cancelled);
-        EXPECT_EQ(std::filesystem::remove(tmp.host("out/cancel.txt")), answer == MsgAnswer::No);
-        EXPECT_EQ(window.endedNow, answer ? 0 : 1);
-        ASSERT_EQ(pumped.messages().size(), answer ? 1u : 0u);
-        if (answer) {
-            const MessageRequest& asked = pumped.messages()[0];
-            EXPECT_EQ(asked.text, "現在、フォルダの調査中です。中断しますか？");
-            EXPECT_TRUE(asked.buttons == MsgButtons::YesNo && asked.icon == MsgIcon::Information &&
-                        asked.defaultButton == MsgDefault::Second);
-            EXPECT_EQ(run.CancelFlag, answer == MsgAnswer::No ? kNoCancel : kCancelByUser);
-        }
-        rig.clock.Advance(100ms);
-        timer.Tick();
-        EXPECT_EQ(pumped.captionsSet().front(), "Folvane  -  C:\\Work\\*");
-        EXPECT_EQ(pumped.WindowCaption(), "Folvane");  // again after the run
+        Exec("C:\\Work");
+        EXPECT_EQ(std::filesystem::remove(tmp.host("out/cancel.txt")), !yes);
+        EXPECT_EQ(runner.LastOutcome(), yes ? ListingOutcome::Cancelled : ListingOutcome::Saved);
+        EXPECT_EQ(run.CancelFlag, yes ? kCancelByUser : kNoCancel);
+        EXPECT_EQ(run.PendingCaption, "Folvane");  // the caption returns after a cancel too
+        const MessageRequest& question = ui.messages().back();
+        EXPECT_EQ(question.text, "現在、フォルダの調査中です。中断しますか？");
+        EXPECT_TRUE(question.buttons == MsgButtons::YesNo && question.icon == MsgIcon::Information &&
+                    question.defaultButton == MsgDefault::Second);
     }
+    EXPECT_EQ(ui.messages().size(), 2u);
 }
 
 TEST_F(ListingRun, SaveFailureAsksToRetry) {
@@ -234,17 +214,15 @@ TEST_F(ListingRun, FilterTextBecomesHistoryAndPatterns) {
     EXPECT_EQ(settings.FilterText.size(), 2u);
 }
 
+// QuitAfterRun is tested with the main form's automatic runs.
 TEST_F(ListingRun, AfterASave) {
     tmp.WriteFile("out/sub/kept.txt", "kept");
     std::vector<std::string> opened;
-    // Whether the chosen file exists (the replace is declined), AutoOpenFlg, QuitAfterRun.
-    for (const auto& [exists, autoOpen, quit] :
-         {std::tuple{false, false, false}, {false, true, true}, {true, true, false}}) {
+    // Whether the chosen file exists (the replace is declined), AutoOpenFlg.
+    for (const auto& [exists, autoOpen] : {std::pair{false, false}, {false, true}, {true, true}}) {
         const std::string file = Out(exists ? "sub\\kept.txt" : "sub\\new.txt");
         settings.AutoOpenFlg = autoOpen;
         settings.LastOutPathName = "";
-        options.QuitAfterRun = quit;
-        window.exits = 0;
         if (exists) ui.QueueAnswer(MsgAnswer::No);
         ui.QueueFileName(file);
         Exec("C:\\Work");
@@ -253,7 +231,6 @@ TEST_F(ListingRun, AfterASave) {
         EXPECT_EQ(settings.LastOutPathName, Out("sub\\"));
         if (autoOpen) opened.push_back(file);
         EXPECT_EQ(ui.opened(), opened);
-        EXPECT_EQ(window.exits, quit ? 1 : 0);
     }
     EXPECT_EQ(Bytes(tmp.host("out/sub/kept.txt")), "kept");
     Exec("C:\\Gone");

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers of the GUI tests: answering the modal dialogs a handler opens (they run their own
-// event loops, so the test acts on them from a timer) and finding controls by name.
+// event loops, so the test acts on them from a timer), and finding and driving controls by name.
 
 #include <gtest/gtest.h>
 
@@ -9,26 +9,39 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace folvane::testing {
 
+inline QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).replace("\r\n", "\n");
+}
+
 // What a modal dialog showed when it was met.
 struct SeenModal {
-    QString kind, title, text;  // kind: the dialog's class; text: a message box's
+    QString title, text;  // text: a message box's
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QString defaultButton;                            // message box: its default button's caption
-    QString directory, fileName, selectedNameFilter;  // file dialog
+    QString defaultButton;        // message box: its default button's caption
+    QString directory, fileName;  // file dialog
 };
+
+// A message box with the title, the text (its line ends as the program writes them) and the icon.
+inline void ExpectMessage(const SeenModal& seen, std::string_view title, std::string_view text,
+                          QMessageBox::Icon icon) {
+    EXPECT_EQ(seen.title, Q(title));
+    EXPECT_EQ(seen.text, Q(text));
+    EXPECT_EQ(seen.icon, icon);
+}
 
 // Answers modal dialogs one step each, in the order they appear, polling the active modal widget
 // so that it works inside any nested event loop. A dialog met when no step is left fails the
-// test and is rejected, so a test never hangs on it.
+// test and is rejected, so a test never hangs on it and never meets more dialogs than it expects.
 class ModalAnswerer : public QObject {
   public:
     using Step = std::function<void(QWidget& modal)>;
 
-    ModalAnswerer() {
+    explicit ModalAnswerer(const std::vector<Step>& steps = {}) : steps_(steps.begin(), steps.end()) {
         connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::Poll);
         timer_.start(5);
     }
@@ -45,7 +58,6 @@ class ModalAnswerer : public QObject {
         if (modal == nullptr || modal == last_ || !modal->isVisible()) return;
         last_ = modal;
         SeenModal& seen = seen_.emplace_back();
-        seen.kind = QString::fromLatin1(modal->metaObject()->className());
         seen.title = modal->windowTitle();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             seen.text = box->text();
@@ -54,7 +66,6 @@ class ModalAnswerer : public QObject {
         } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             seen.directory = files->directory().absolutePath();
             seen.fileName = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
-            seen.selectedNameFilter = files->selectedNameFilter();
         }
         if (steps_.empty()) {
             ADD_FAILURE() << "unexpected dialog: " << seen.title.toStdString() << " "
@@ -114,20 +125,21 @@ T* Control(const QWidget& root, const char* name) {
     return found;
 }
 
-// Runs body, which enters an event loop; ends that loop with code 99 and fails the test if it has
-// not ended after a generous limit. A guard against a hang, never a measurement.
-inline int WithWatchdog(const std::function<int()>& body) {
-    bool fired = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&fired] {
-        fired = true;
-        QCoreApplication::exit(99);
-    });
-    watchdog.start(60000);
-    const int result = body();
-    EXPECT_FALSE(fired) << "the event loop did not end by itself";
-    return result;
+// Clicks a button; check boxes and option buttons at their indicator, the only part of a
+// stretched one that takes clicks.
+inline void Click(const QWidget& root, const char* name) {
+    auto* button = Control<QAbstractButton>(root, name);
+    const bool indicator = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
+    const QPoint centre = button->rect().center();
+    QTest::mouseClick(button, Qt::LeftButton, {},
+                      indicator ? QPoint(button->height() / 2, centre.y()) : centre);
+}
+inline void Type(const QWidget& root, const char* name, const QString& text) {
+    Control<QLineEdit>(root, name)->setText(text);
+}
+inline QString Text(const QWidget& root, const char* name) {
+    if (auto* box = root.findChild<QLineEdit*>(name)) return box->text();
+    return Control<QAbstractButton>(root, name)->text();
 }
 
 // Receives the addresses handed to the desktop (QDesktopServices::setUrlHandler).

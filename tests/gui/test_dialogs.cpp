@@ -15,37 +15,7 @@
 namespace folvane {
 namespace {
 
-using testing::Control;
-using testing::ModalAnswerer;
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).replace("\r\n", "\n");
-}
-
-// Clicks a button; check boxes and option buttons at their indicator, the only part of a
-// stretched one that takes clicks.
-void Click(const QWidget& root, const char* name) {
-    auto* button = Control<QAbstractButton>(root, name);
-    const bool indicator = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
-    const QPoint centre = button->rect().center();
-    QTest::mouseClick(button, Qt::LeftButton, {},
-                      indicator ? QPoint(button->height() / 2, centre.y()) : centre);
-}
-
-void Type(const QWidget& root, const char* name, const QString& text) {
-    Control<QLineEdit>(root, name)->setText(text);
-}
-
-QString Text(const QWidget& root, const char* name) {
-    if (auto* box = root.findChild<QLineEdit*>(name)) return box->text();
-    return Control<QAbstractButton>(root, name)->text();
-}
-
-void ExpectMessage(const testing::SeenModal& seen, std::string_view text, QMessageBox::Icon icon) {
-    EXPECT_EQ(seen.text, Q(text));
-    EXPECT_EQ(seen.icon, icon);
-    EXPECT_EQ(seen.title, "Folvane");
-}
+using namespace testing;
 
 // The persisted fields, the derived widths and the tree-line table as one comparable text.
 std::string Snapshot(const Settings& s, const CharTable& chars) {
@@ -61,10 +31,8 @@ class DialogTest : public ::testing::Test {
   protected:
     DialogTest() {
         tmp.MakeFolder("basehtml");
-        settings.Version = "1.8";
-        settings.FilterText = {"*.txt", "*.doc"};
-        settings.LastPathName = "Z:\\data";
-        settings.Left = 10;
+        settings.Version = "1.8", settings.FilterText = {"*.txt", "*.doc"};
+        settings.LastPathName = "Z:\\data", settings.Left = 10;
         ComputeWidths(settings);
         SetCharTableDefaults(chars);
     }
@@ -76,30 +44,23 @@ class DialogTest : public ::testing::Test {
         return dialog;
     }
 
-    testing::TempDir tmp;
+    TempDir tmp;
     Settings settings;
     CharTable chars;
 };
 
 TEST_F(DialogTest, SetupControlsFollowEachOtherAndOnlyAClickGivesTheSlowColumnNotice) {
-    settings.ListType = 1;
-    settings.SizeType = 1;
-    settings.SortKey = 2;
-    settings.SortFlg = false;
-    settings.CRCFlg = true;
-    ModalAnswerer answerer;
+    settings.ListType = 1, settings.SizeType = 1, settings.SortKey = 2, settings.CRCFlg = true;
+    ModalAnswerer answerer({PressKey(Qt::Key_Return)});  // one notice: opening asks nothing
     const auto dialog = OpenSetup();
-    answerer.Then(testing::PressKey(Qt::Key_Return));
     Click(*dialog, "chkCRC");  // switched off: no notice
     Click(*dialog, "chkVersion");
-    ASSERT_EQ(answerer.seen().size(), 1u);
-    ExpectMessage(answerer.seen()[0], kVersionNotice, QMessageBox::Information);
+    EXPECT_TRUE(answerer.AllUsed());
+    ExpectMessage(answerer.seen().at(0), "Folvane", kVersionNotice, QMessageBox::Information);
 
     Click(*dialog, "optTab1");
-    EXPECT_EQ(Text(*dialog, "optSortFlg0") + "/" + Text(*dialog, "optSortFlg1"), "小さい順/大きい順");
     Click(*dialog, "optSortKey3");
     EXPECT_EQ(Text(*dialog, "optSortFlg0") + "/" + Text(*dialog, "optSortFlg1"), "新しい順/古い順");
-    EXPECT_TRUE(Control<QRadioButton>(*dialog, "optSortFlg1")->isChecked());
     Click(*dialog, "optTab2");
     EXPECT_FALSE(Control<QLineEdit>(*dialog, "txtSizeMaxColumns")->isEnabled());
     Click(*dialog, "optSizeType0");
@@ -112,83 +73,63 @@ TEST_F(DialogTest, SetupControlsFollowEachOtherAndOnlyAClickGivesTheSlowColumnNo
     }
 }
 
-TEST_F(DialogTest, SaveRefusesWrongNumbersWithTheirMessageAndStoresRightOnes) {
+// The numbers themselves are checked by the Setup logic's tests; here each box reaches the check
+// and a refusal keeps the dialog open with the text as typed and the settings untouched.
+TEST_F(DialogTest, SaveRefusesWrongNumbersWithTheirMessage) {
     const std::string before = Snapshot(settings, chars);
-    const std::tuple<const char*, QString, std::string_view, int16_t Settings::*, int> cases[] = {
-        {"txtLines", "-1", kLinesInvalid, nullptr, 0},
-        {"txtColumns", "abc", kColumnsInvalid, nullptr, 0},
-        {"txtColumns", "40", kColumnsTooNarrow, nullptr, 0},  // with every column switched on
-        {"txtLines", "0", "", &Settings::Lines, 1},
-        {"txtSizeMaxColumns", "9", "", &Settings::SizeMaxColumns, 11},  // with the separators
+    const std::tuple<const char*, QString, std::string_view> cases[] = {
+        {"txtLines", "-1", kLinesInvalid},
+        {"txtColumns", "40", kColumnsTooNarrow},  // with every column switched on
+        {"txtSizeMaxColumns", "x", kSizeColumnsInvalid},
     };
-    for (const auto& [box, text, message, field, stored] : cases) {
+    for (const auto& [box, text, message] : cases) {
         SCOPED_TRACE(text.toStdString());
         const auto dialog = OpenSetup();
         Type(*dialog, box, text);
         for (const char* column : {"chkCDate", "chkCTime", "chkCRC", "chkVersion"})
             Control<QCheckBox>(*dialog, column)->setChecked(text == "40");
-        ModalAnswerer answerer;
-        if (!message.empty()) answerer.Then(testing::PressKey(Qt::Key_Return));
+        ModalAnswerer answerer({PressKey(Qt::Key_Return)});
         Click(*dialog, "cmdExit");
-        EXPECT_TRUE(answerer.AllUsed());
-        if (message.empty()) {
-            EXPECT_EQ(dialog->result(), QDialog::Accepted);
-            EXPECT_EQ(settings.*field, stored);
-            continue;
-        }
-        ExpectMessage(answerer.seen().at(0), message, QMessageBox::Warning);
+        ExpectMessage(answerer.seen().at(0), "Folvane", message, QMessageBox::Warning);
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_EQ(Text(*dialog, box), text);
         EXPECT_EQ(Snapshot(settings, chars), before);
     }
 }
 
-TEST_F(DialogTest, InitialiseShowsDefaultsAndOnlySaveStoresThem) {
-    settings.Columns = 120;
-    settings.SortKey = 3;
-    settings.ShortCutCaption = "一覧(&I)";
+// 初期化 and a caption edit (a cancelled one keeps the draft) are Setup's draft, stored by 保存
+// alone; the tree-line table is stored as soon as its own dialog saves.
+TEST_F(DialogTest, OnlySaveStoresTheDraftButTreeLinesAreCommittedAtOnce) {
+    settings.Columns = 120, settings.SortKey = 3, settings.ShortCutCaption = "元(&O)";
     ComputeWidths(settings);
-    const std::string before = Snapshot(settings, chars);
+    const Settings before = settings;
     Settings expected = settings;  // keeps the paths and the window position
     SetDefaults(expected);
-    expected.Version = settings.Version;
-    expected.FilterText = settings.FilterText;
+    expected.Version = settings.Version, expected.FilterText = settings.FilterText;
     expected.SizeMaxColumns = 11;  // the 9 digits shown are stored with their separators
     expected.HtmlName = "";        // the template folder is empty
+    expected.ShortCutCaption = "新(&N)";
     ComputeWidths(expected);
+    CharTable edited = chars;
+    edited.strings[0][4] = "=";
     for (const bool save : {false, true}) {
-        const auto dialog = OpenSetup();
-        Click(*dialog, "cmdInitPara");
-        EXPECT_EQ(Text(*dialog, "txtColumns"), "78");
-        Click(*dialog, save ? "cmdExit" : "cmdCancel");
-        EXPECT_EQ(Snapshot(settings, chars), save ? Snapshot(expected, chars) : before);
-    }
-}
-
-// The caption is Setup's draft until 保存 (a cancelled edit keeps it); the tree-line table is
-// stored when its own dialog saves.
-TEST_F(DialogTest, CaptionStaysADraftButTreeLinesAreCommittedAtOnce) {
-    for (const bool save : {false, true}) {
+        settings = before;
         SetCharTableDefaults(chars);
-        settings.ShortCutCaption = "元(&O)";
         const auto dialog = OpenSetup();
-        ModalAnswerer answerer;
-        answerer
-            .Then([](QWidget& input) {
-                Type(input, "txtShortCutCaption", "新(&N)");
-                Click(input, "cmdExit");
-            })
-            .Then([](QWidget& table) {
-                Type(table, "txtCharTable4", "=");
-                Click(table, "cmdExit");
-            })
-            .Then(testing::PressKey(Qt::Key_Escape));
-        for (const char* button : {"optTab4", "cmdShortCutCaption", "optTab2", "cmdLineSetup", "optTab4",
-                                   "cmdShortCutCaption", save ? "cmdExit" : "cmdCancel"})
+        ModalAnswerer answerer({[](QWidget& input) {
+                                    Type(input, "txtShortCutCaption", "新(&N)");
+                                    Click(input, "cmdExit");
+                                },
+                                [](QWidget& table) {
+                                    Type(table, "txtCharTable4", "=");
+                                    Click(table, "cmdExit");
+                                },
+                                PressKey(Qt::Key_Escape)});
+        for (const char* button : {"cmdInitPara", "optTab4", "cmdShortCutCaption", "optTab2", "cmdLineSetup",
+                                   "optTab4", "cmdShortCutCaption", save ? "cmdExit" : "cmdCancel"})
             Click(*dialog, button);
         EXPECT_TRUE(answerer.AllUsed());
-        EXPECT_EQ(settings.ShortCutCaption, save ? "新(&N)" : "元(&O)");
-        EXPECT_EQ(chars.strings[0][4], "=");
+        EXPECT_EQ(Snapshot(settings, chars), Snapshot(save ? expected : before, edited));
     }
 }
 
@@ -206,6 +147,7 @@ TEST_F(DialogTest, UnreadableFolderClassSwitchesTheContextMenuOffForGood) {
     EXPECT_FALSE(settings.ShortCutMenuFlg);
 }
 
+// Edits in both sets survive switching between them; only 保存 hands them to the live table.
 TEST_F(DialogTest, TreeLineDialogSwitchesSetsOnACopyStoredOnlyBySave) {
     CharTable start = chars;
     start.strings[0][3] = "`- ";
@@ -219,13 +161,11 @@ TEST_F(DialogTest, TreeLineDialogSwitchesSetsOnACopyStoredOnlyBySave) {
         CharTable live = start;
         fomLineSetup dialog(nullptr, live);
         Show(dialog);
-        EXPECT_EQ(Text(dialog, "txtCharTable3"), "`- ");
         Type(dialog, "txtCharTable0", "a");
         Click(dialog, "optCharType1");
         EXPECT_EQ(Text(dialog, "txtCharTable1"), "│ ");
         Type(dialog, "txtCharTable4", "＝");
         Click(dialog, "optCharType0");
-        EXPECT_EQ(Text(dialog, "txtCharTable0"), "a");
         for (const char* button : buttons)
             Click(dialog, button);
         EXPECT_EQ(live.strings, expected.strings);
@@ -236,8 +176,7 @@ TEST_F(DialogTest, TreeLinePreviewFollowsTheBoxesAndSizesTheDialog) {
     fomLineSetup dialog(nullptr, chars);
     Show(dialog);
     auto* preview = Control<QPlainTextEdit>(dialog, "txtPreView");
-    EXPECT_EQ(preview->toPlainText().split('\n').value(4), "|     |- File");
-    Type(dialog, "txtCharTable4", "");
+    Type(dialog, "txtCharTable4", "");  // no rule line above the sample tree
     EXPECT_TRUE(preview->toPlainText().startsWith("Root\n"));
     const int hidden = dialog.height();
     Click(dialog, "chkPreView");
@@ -257,28 +196,21 @@ TEST(CaptionDialog, ReturnsTheEditOrNothingAndRefusesAnEmptyName) {
         {{[](QWidget& dialog) { Click(dialog, "cmdExit"); }}, "名(&N)"},
         {{typed("別")}, "別"},
         {{[](QWidget& dialog) { Click(dialog, "cmdCancel"); }}, ""},
-        {{typed(""), testing::PressKey(Qt::Key_Return), testing::PressKey(Qt::Key_Escape)}, ""}};
+        {{typed(""), PressKey(Qt::Key_Return), PressKey(Qt::Key_Escape)}, ""}};
     for (const auto& [steps, result] : cases) {
-        ModalAnswerer answerer;
-        for (const auto& step : steps)
-            answerer.Then(step);
+        ModalAnswerer answerer(steps);
         EXPECT_EQ(fomTextInput::View(nullptr, "名(&N)"), result);
         EXPECT_TRUE(answerer.AllUsed());
         if (steps.size() > 1)
-            ExpectMessage(answerer.seen().at(1), kCaptionEmptyMessage, QMessageBox::Warning);
+            ExpectMessage(answerer.seen().at(1), "Folvane", kCaptionEmptyMessage, QMessageBox::Warning);
     }
 }
 
-TEST(VersionDialog, ShowsItsTextsAndALiveLink) {
-    EXPECT_EQ(VersionText(1, 8, 3), " Version 1.8.3");
+TEST(VersionDialog, ShowsTheRevisionOnlyWhenSetAndALiveLink) {
+    EXPECT_EQ(VersionText(1, 8, 0) + "/" + VersionText(1, 8, 3), " Version 1.8/ Version 1.8.3");
     fomVersion dialog(nullptr);
     Show(dialog);
-    EXPECT_EQ(dialog.windowTitle(), "バージョン情報");
-    EXPECT_EQ(Control<QLabel>(dialog, "lblText0")->text(), Q(kProductName));
-    EXPECT_EQ(Control<QLabel>(dialog, "lblText1")->text(), " Version 1.8");
-    EXPECT_EQ(Control<QLabel>(dialog, "lblText2")->text(), "Copyright (C) 2026 Folvane developers");
-    EXPECT_EQ(Control<QLabel>(dialog, "lblSuport")->text(), Q(kHomePageAddress));
-    testing::UrlCatcher catcher;
+    UrlCatcher catcher;
     QDesktopServices::setUrlHandler("https", &catcher, "Open");
     QTest::mouseClick(Control<QLabel>(dialog, "lblSuport"), Qt::LeftButton);
     QDesktopServices::unsetUrlHandler("https");

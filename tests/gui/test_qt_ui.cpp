@@ -11,54 +11,37 @@
 namespace folvane {
 namespace {
 
-using testing::ModalAnswerer;
+using namespace testing;
 
 TEST(QtUiTest, MessageBoxesShowTheRequestAsPlainTextAndAnswerWithTheButtonPressed) {
     const QString yes = "はい(&Y)", no = "いいえ(&N)";
-    const std::tuple<MessageRequest, ModalAnswerer::Step, MsgAnswer, QMessageBox::Icon, QString, QString>
+    // The request, the person's answer, what ShowMessage returns, the icon, default button and
+    // text shown.
+    // clang-format off
+    const std::tuple<MessageRequest, ModalAnswerer::Step, MsgAnswer, QMessageBox::Icon, QString, std::string>
         cases[] = {
-            {{"一行目\r\n\r\n\"C:\\a<b>&c\"", "Folvane 起動エラー", MsgButtons::Ok, MsgIcon::Critical},
-             testing::PressKey(Qt::Key_Return),
-             MsgAnswer::Ok,
-             QMessageBox::Critical,
-             "OK",
-             "一行目\n\n\"C:\\a<b>&c\""},
-            {{"中断しますか？", "", MsgButtons::YesNo, MsgIcon::Information, MsgDefault::Second},
-             testing::PressKey(Qt::Key_Return),
-             MsgAnswer::No,
-             QMessageBox::Information,
-             no,
-             "中断しますか？"},
-            {{"a\rb", "t", MsgButtons::YesNo, MsgIcon::Exclamation, MsgDefault::First},
-             testing::PressKey(Qt::Key_Escape),
-             MsgAnswer::No,
-             QMessageBox::Warning,
-             yes,
-             "a\nb"},
-            {{"x", "t", MsgButtons::YesNo, MsgIcon::None, MsgDefault::Second},
-             testing::ClickButton(yes),
-             MsgAnswer::Yes,
-             QMessageBox::NoIcon,
-             no,
-             "x"},
-        };
+        {{"一行目\r\n\r\n\"C:\\a<b>&c\"", "Folvane 起動エラー", MsgButtons::Ok, MsgIcon::Critical},
+         PressKey(Qt::Key_Return), MsgAnswer::Ok, QMessageBox::Critical, "OK", "一行目\n\n\"C:\\a<b>&c\""},
+        {{"中断しますか？", "", MsgButtons::YesNo, MsgIcon::Information, MsgDefault::Second},
+         PressKey(Qt::Key_Return), MsgAnswer::No, QMessageBox::Information, no, "中断しますか？"},
+        {{"a\rb", "t", MsgButtons::YesNo, MsgIcon::Exclamation, MsgDefault::First},
+         PressKey(Qt::Key_Escape), MsgAnswer::No, QMessageBox::Warning, yes, "a\nb"},
+        {{"x", "t", MsgButtons::YesNo, MsgIcon::None, MsgDefault::Second},
+         ClickButton(yes), MsgAnswer::Yes, QMessageBox::NoIcon, no, "x"},
+    };
+    // clang-format on
     for (const auto& [request, step, answer, icon, defaultButton, text] : cases) {
         SCOPED_TRACE(request.text);
         QtUi ui;
-        ModalAnswerer answerer;
-        answerer.Then(step);
+        ModalAnswerer answerer({step});
         EXPECT_EQ(ui.ShowMessage(request), answer);
-        ASSERT_EQ(answerer.seen().size(), 1u);
-        EXPECT_EQ(answerer.seen()[0].text, text);
-        EXPECT_EQ(answerer.seen()[0].title,
-                  request.title.empty() ? "Folvane" : QString::fromStdString(request.title));
-        EXPECT_EQ(answerer.seen()[0].icon, icon);
+        ExpectMessage(answerer.seen().at(0), request.title.empty() ? "Folvane" : request.title, text, icon);
         EXPECT_EQ(answerer.seen()[0].defaultButton, defaultButton);
     }
 }
 
 TEST(QtUiTest, OpensHostFilesAndAddresses) {
-    testing::UrlCatcher catcher;
+    UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "Open");
     QDesktopServices::setUrlHandler("https", &catcher, "Open");
     QtUi ui;
@@ -103,57 +86,52 @@ TEST(ComDlgTest, FilterPairsBecomeQtNameFilters) {
 }
 
 TEST(ComDlgTest, FileDialogStartsAtTheProposalAndReportsTheChoice) {
-    testing::TempDir tmp;
+    TempDir tmp;
     tmp.MakeFolder("out");
     clsComDlg dialog;
     dialog.DialogTitle = "出力ﾌｧｲﾙの選択";
     dialog.Filter = "ﾃｷｽﾄﾌｧｲﾙ(txt)|*.txt|全てのﾌｧｲﾙ(*.*)|*.*";
     dialog.FilterIndex = 2;
     dialog.FileName = tmp.path("out") + "\\一覧のリスト.txt";
-    ModalAnswerer answerer;
-    answerer.Then([&](QWidget& modal) {
+    ModalAnswerer answerer({[&](QWidget& modal) {
         auto* files = qobject_cast<QFileDialog*>(&modal);
         EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptSave);
         EXPECT_TRUE(files->testOption(QFileDialog::DontConfirmOverwrite));  // the writer asks, once
+        EXPECT_EQ(files->selectedNameFilter(), "全てのﾌｧｲﾙ(*.*) (*)");
         files->selectNameFilter(files->nameFilters().constFirst());
-        testing::ChooseFile(tmp.host("chosen.txt").string())(modal);
-    });
+        ChooseFile(tmp.host("chosen.txt").string())(modal);
+    }});
     dialog.Action(clsComDlg::kSaveDialog);
-    ASSERT_EQ(answerer.seen().size(), 1u);
-    EXPECT_EQ(answerer.seen()[0].title, "出力ﾌｧｲﾙの選択");
-    EXPECT_EQ(answerer.seen()[0].directory.toStdString(), tmp.host("out").string());
-    EXPECT_EQ(answerer.seen()[0].fileName, "一覧のリスト.txt");
-    EXPECT_EQ(answerer.seen()[0].selectedNameFilter, "全てのﾌｧｲﾙ(*.*) (*)");
-    EXPECT_EQ(dialog.FileName, tmp.path("chosen.txt"));
-    EXPECT_EQ(dialog.FilterIndex, 1);
+    const SeenModal& seen = answerer.seen().at(0);
+    EXPECT_EQ(seen.title, "出力ﾌｧｲﾙの選択");
+    EXPECT_EQ(seen.directory.toStdString(), tmp.host("out").string());
+    EXPECT_EQ(seen.fileName, "一覧のリスト.txt");
+    EXPECT_EQ(std::pair(dialog.FileName, dialog.FilterIndex), std::pair(tmp.path("chosen.txt"), 1));
 
     // Cancelled: no file, the filter index stays.
     dialog.FilterIndex = 2;
-    answerer.Then(testing::Cancel());
+    answerer.Then(Cancel());
     dialog.Action(clsComDlg::kOpenDialog);
-    EXPECT_EQ(dialog.FileName, "");
-    EXPECT_EQ(dialog.FilterIndex, 2);
+    EXPECT_EQ(std::pair(dialog.FileName, dialog.FilterIndex), std::pair(std::string(), 2));
 }
 
 // The browser starts at the folder or its nearest folder that exists, and answers in the path space.
 TEST(FolderSelectTest, StartsAtTheNearestExistingFolderAndAnswersInThePathSpace) {
-    testing::TempDir tmp;
+    TempDir tmp;
     tmp.MakeFolder("data/sub");
     const QString data = QString::fromStdString(tmp.host("data").string());
     const std::tuple<std::string, QString, ModalAnswerer::Step, std::string> cases[] = {
-        {tmp.path("data"), data, testing::Confirm(), tmp.path("data")},
-        {tmp.path("data") + "\\missing\\more", data, testing::Confirm(), tmp.path("data")},
-        {tmp.path("data"), data, testing::Cancel(), ""},
-        {"", QDir::currentPath(), testing::Confirm(), ProcessCurrentFolder()},
+        {tmp.path("data"), data, Confirm(), tmp.path("data")},
+        {tmp.path("data") + "\\missing\\more", data, Confirm(), tmp.path("data")},
+        {tmp.path("data"), data, Cancel(), ""},
+        {"", QDir::currentPath(), Confirm(), ProcessCurrentFolder()},
     };
     for (const auto& [initial, start, step, expected] : cases) {
         SCOPED_TRACE(initial);
-        ModalAnswerer answerer;
-        answerer.Then(step);
-        EXPECT_EQ(FolderSelect(nullptr, "ﾌｫﾙﾀﾞを選択して下さい。", initial, 0), expected);
-        ASSERT_EQ(answerer.seen().size(), 1u);
-        EXPECT_EQ(answerer.seen()[0].directory, start);
-        EXPECT_EQ(answerer.seen()[0].title, "ﾌｫﾙﾀﾞを選択して下さい。");
+        ModalAnswerer answerer({step});
+        EXPECT_EQ(FolderSelect(nullptr, "ﾌｫﾙﾀﾞを選択", initial, 0), expected);
+        EXPECT_EQ(answerer.seen().at(0).title, "ﾌｫﾙﾀﾞを選択");
+        EXPECT_EQ(answerer.seen().at(0).directory, start);
     }
 }
 

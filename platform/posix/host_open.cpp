@@ -1,5 +1,6 @@
 #include "platform/posix/host_open.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -128,6 +129,43 @@ bool StatHostPath(std::string_view hostPath, struct stat& facts, HostLinks links
     if (!folder.IsOpen()) return false;
     const int flags = links == HostLinks::kFollow ? 0 : AT_SYMLINK_NOFOLLOW;
     return ::fstatat(folder.Get(), name.c_str(), &facts, flags) == 0;
+}
+
+HostDirectory::HostDirectory(std::string_view hostFolder) {
+    HostDescriptor folder = OpenHostPath(hostFolder, O_RDONLY | O_DIRECTORY);
+    if (!folder.IsOpen()) return;
+    stream_ = ::fdopendir(folder.Get());
+    if (stream_ != nullptr) folder.Release();  // the stream owns the descriptor now
+}
+
+HostDirectory::HostDirectory(HostDirectory&& other) noexcept
+    : stream_(std::exchange(other.stream_, nullptr)) {}
+
+HostDirectory& HostDirectory::operator=(HostDirectory&& other) noexcept {
+    if (this != &other) {
+        Close();
+        stream_ = std::exchange(other.stream_, nullptr);
+    }
+    return *this;
+}
+
+HostDirectory::~HostDirectory() {
+    Close();
+}
+
+std::optional<std::string> HostDirectory::NextName() {
+    while (stream_ != nullptr) {
+        const dirent* entry = ::readdir(static_cast<DIR*>(stream_));
+        if (entry == nullptr) return std::nullopt;
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") return std::string(name);
+    }
+    return std::nullopt;
+}
+
+bool HostDirectory::Close() {
+    if (stream_ == nullptr) return false;
+    return ::closedir(static_cast<DIR*>(std::exchange(stream_, nullptr))) == 0;
 }
 
 }  // namespace folvane

@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace folvane {
@@ -42,5 +44,26 @@ enum class HostLinks { kFollow, kReportLink };
 // stat(2) or lstat(2) of hostPath, also for a path too long for the host; false on failure,
 // with errno telling why.
 bool StatHostPath(std::string_view hostPath, struct stat& facts, HostLinks links);
+
+// The names in a host folder, read once from start to end. Not copyable; movable.
+class HostDirectory {
+  public:
+    // Opens hostFolder, also when its path is too long for the host; IsOpen tells.
+    explicit HostDirectory(std::string_view hostFolder);
+    HostDirectory(const HostDirectory&) = delete;
+    HostDirectory& operator=(const HostDirectory&) = delete;
+    HostDirectory(HostDirectory&& other) noexcept;
+    HostDirectory& operator=(HostDirectory&& other) noexcept;
+    ~HostDirectory();
+
+    bool IsOpen() const { return stream_ != nullptr; }
+    // The next entry's name other than "." and ".."; nullopt at the end or on a read error.
+    std::optional<std::string> NextName();
+    // False when closing failed or nothing was open.
+    bool Close();
+
+  private:
+    void* stream_ = nullptr;  // DIR*, kept out of this header
+};
 
 }  // namespace folvane

@@ -1,6 +1,5 @@
 #include "platform/path_space.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,44 +89,6 @@ std::optional<std::string> MappedShareRoot(std::string_view server, std::string_
 
 // ---- Host folders -----------------------------------------------------------------------------
 
-// An open directory stream. Not copyable; movable.
-class Directory {
-  public:
-    explicit Directory(const std::string& hostFolder) : stream_(opendir(hostFolder.c_str())) {}
-    Directory(const Directory&) = delete;
-    Directory& operator=(const Directory&) = delete;
-    Directory(Directory&& other) noexcept : stream_(std::exchange(other.stream_, nullptr)) {}
-    Directory& operator=(Directory&& other) noexcept {
-        if (this != &other) {
-            Close();
-            stream_ = std::exchange(other.stream_, nullptr);
-        }
-        return *this;
-    }
-    ~Directory() { Close(); }
-
-    bool IsOpen() const { return stream_ != nullptr; }
-
-    // The next entry's name; nullopt at the end or on a read error.
-    std::optional<std::string_view> NextName() {
-        if (stream_ == nullptr) return std::nullopt;
-        const dirent* entry = readdir(stream_);
-        if (entry == nullptr) return std::nullopt;
-        return std::string_view(entry->d_name);
-    }
-
-    // False when closing failed or nothing was open.
-    bool Close() {
-        if (stream_ == nullptr) return false;
-        const bool closed = closedir(stream_) == 0;
-        stream_ = nullptr;
-        return closed;
-    }
-
-  private:
-    DIR* stream_ = nullptr;
-};
-
 std::string JoinHost(std::string_view folder, std::string_view name) {
     std::string joined(folder);
     if (joined.empty() || joined.back() != '/') joined += '/';
@@ -146,11 +107,11 @@ bool HostEntryExists(const std::string& hostPath) {
 // holds several such entries (possible on case-sensitive file systems), the smallest by byte
 // order wins, so the answer does not depend on the order the directory lists them in.
 std::optional<std::string> EntryIgnoringCase(const std::string& hostFolder, std::string_view name) {
-    Directory folder(hostFolder);
+    HostDirectory folder(hostFolder);
     std::optional<std::string> best;
     while (const auto entry = folder.NextName()) {
         if (!EqualIgnoringAsciiCase(*entry, name)) continue;
-        if (!best || *entry < *best) best = std::string(*entry);
+        if (!best || *entry < *best) best = *entry;
     }
     return best;
 }

@@ -4,7 +4,6 @@
 
 #include "platform/volume.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -94,42 +93,6 @@ std::optional<std::optional<T>> SubstituteFor(SubstituteList<T> Substitutes::*li
 }
 
 // ---- Host files and folders ---------------------------------------------------------------------
-
-// An open directory stream. Not copyable; movable.
-class HostFolder {
-  public:
-    explicit HostFolder(const char* path) : stream_(::opendir(path)) {}
-    HostFolder(const HostFolder&) = delete;
-    HostFolder& operator=(const HostFolder&) = delete;
-    HostFolder(HostFolder&& other) noexcept : stream_(std::exchange(other.stream_, nullptr)) {}
-    HostFolder& operator=(HostFolder&& other) noexcept {
-        if (this != &other) {
-            Close();
-            stream_ = std::exchange(other.stream_, nullptr);
-        }
-        return *this;
-    }
-    ~HostFolder() { Close(); }
-
-    // The next entry's name other than "." and ".."; nullopt at the end or on an error.
-    std::optional<std::string> NextName() {
-        while (stream_ != nullptr) {
-            const dirent* entry = ::readdir(stream_);
-            if (entry == nullptr) return std::nullopt;
-            const std::string_view name = entry->d_name;
-            if (name != "." && name != "..") return std::string(name);
-        }
-        return std::nullopt;
-    }
-
-    bool Close() {
-        if (stream_ == nullptr) return false;
-        return ::closedir(std::exchange(stream_, nullptr)) == 0;
-    }
-
-  private:
-    DIR* stream_ = nullptr;
-};
 
 std::optional<std::string> ReadHostFile(const char* path) {
     HostDescriptor file = OpenHostPath(path, O_RDONLY);
@@ -332,7 +295,7 @@ std::optional<std::string> LinkNameFor(const char* folder, const Mount& mount) {
     struct stat source {};
     const bool sourceIsDevice = mount.source.starts_with('/') && ::stat(mount.source.c_str(), &source) == 0 &&
                                 S_ISBLK(source.st_mode);
-    HostFolder links(folder);
+    HostDirectory links(folder);
     while (const auto name = links.NextName()) {
         struct stat target {};
         const std::string link = std::string(folder) + "/" + *name;

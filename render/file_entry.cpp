@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 // Calendar arithmetic on days since 1970-01-01 in the proleptic Gregorian calendar, by eras of
 // 400 years (146,097 days), which repeat exactly. All of it runs in 64-bit integers; a DateTime
@@ -68,9 +69,9 @@ constexpr int64_t kFirstSecond = SecondsFromParts({INT_MIN, 1, 1, 0, 0, 0});
 constexpr int64_t kLastSecond = SecondsFromParts({INT_MAX, 12, 31, 23, 59, 59});
 
 int64_t SaturatingAdd(int64_t a, int64_t b) {
-    int64_t sum;
-    if (__builtin_add_overflow(a, b, &sum)) return b > 0 ? INT64_MAX : INT64_MIN;
-    return sum;
+    if (b > 0 && a > INT64_MAX - b) return INT64_MAX;
+    if (b < 0 && a < INT64_MIN - b) return INT64_MIN;
+    return a + b;
 }
 
 DateTime FromLocalUnixSeconds(int64_t seconds) {

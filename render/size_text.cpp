@@ -1,15 +1,15 @@
 #include "render/size_text.h"
 
 #include <array>
+#include <cstdint>
 
-// All arithmetic is on exact integers (128-bit where a product could leave 64 bits), so every
-// 64-bit size, INT64_MIN and INT64_MAX included, formats exactly and never overflows.
+// All arithmetic is on exact integers: quotients are formed from a byte count's magnitude and
+// a divisor of at most 2^30, so every 64-bit size, INT64_MIN and INT64_MAX included, formats
+// exactly and nothing overflows, without any integer type wider than 64 bits.
 
 namespace folvane {
 
 namespace {
-
-using Wide = __int128;
 
 enum class Rounding {
     // Quotient to 4 decimals, halves to even, then to a whole number, halves away from zero.
@@ -30,37 +30,40 @@ constexpr int64_t kKilo = 1024;
 constexpr int64_t kMega = kKilo * 1024;
 constexpr int64_t kGiga = kMega * 1024;
 
-// n / d rounded to the nearest whole number, halves to even; d > 0.
-Wide DivideHalfEven(Wide n, Wide d) {
-    Wide q = n / d;
-    Wide r = n % d;  // has the sign of n
-    if (r < 0) {
-        r += d;
-        --q;
-    }
-    // Now n = q * d + r with 0 <= r < d.
-    const Wide twice = 2 * r;
-    if (twice > d || (twice == d && q % 2 != 0)) ++q;
-    return q;
-}
+// A value as its sign and magnitude, so that INT64_MIN has one too.
+struct SignedMagnitude {
+    bool negative;
+    uint64_t magnitude;
+};
 
-// n / d rounded to the nearest whole number, halves away from zero; d > 0.
-Wide DivideHalfAway(Wide n, Wide d) {
-    const bool negative = n < 0;
-    const Wide magnitude = negative ? -n : n;
-    const Wide q = (2 * magnitude + d) / (2 * d);
-    return negative ? -q : q;
-}
-
-Wide RoundedQuotient(int64_t size, int64_t divisor, Rounding rounding) {
-    if (rounding == Rounding::HalfEven) return DivideHalfEven(size, divisor);
-    const Wide tenThousandths = DivideHalfEven(Wide{size} * 10000, divisor);
-    return DivideHalfAway(tenThousandths, 10000);
-}
-
-std::string GroupDigits(Wide v) {
+SignedMagnitude Split(int64_t v) {
     const bool negative = v < 0;
-    unsigned __int128 magnitude = negative ? -static_cast<unsigned __int128>(v) : v;
+    // Unsigned negation is exact for every value, INT64_MIN included.
+    return {negative, negative ? uint64_t{0} - static_cast<uint64_t>(v) : static_cast<uint64_t>(v)};
+}
+
+// m / d rounded to the nearest whole number, halves to even; 0 < d <= 2^30.
+uint64_t DivideHalfEven(uint64_t m, uint64_t d) {
+    const uint64_t q = m / d;
+    const uint64_t twice = 2 * (m % d);
+    return (twice > d || (twice == d && q % 2 != 0)) ? q + 1 : q;
+}
+
+// Rounding is symmetric about zero in both modes (half to even, half away from zero), so the
+// quotient of the magnitude carries the sign. m / d to four decimals is q + f / 10000 with the
+// whole part q = m / d and f = the remainder's share rounded half to even; q * 10000 is even,
+// so rounding the share alone rounds the whole. The whole number, halves away from zero, is
+// then q, plus one when f reaches one half.
+SignedMagnitude RoundedQuotient(int64_t size, uint64_t divisor, Rounding rounding) {
+    const SignedMagnitude v = Split(size);
+    if (rounding == Rounding::HalfEven) return {v.negative, DivideHalfEven(v.magnitude, divisor)};
+    const uint64_t whole = v.magnitude / divisor;
+    const uint64_t tenThousandths = DivideHalfEven((v.magnitude % divisor) * 10000, divisor);
+    return {v.negative, tenThousandths >= 5000 ? whole + 1 : whole};
+}
+
+std::string GroupDigits(SignedMagnitude v) {
+    uint64_t magnitude = v.magnitude;
     std::string reversed;
     int digits = 0;
     do {
@@ -69,8 +72,12 @@ std::string GroupDigits(Wide v) {
         magnitude /= 10;
         ++digits;
     } while (magnitude != 0);
-    if (negative) reversed += '-';
+    if (v.negative && v.magnitude != 0) reversed += '-';
     return std::string(reversed.rbegin(), reversed.rend());
+}
+
+std::string GroupDigits(int64_t v) {
+    return GroupDigits(Split(v));
 }
 
 std::string SizeText(int16_t sizeType, int64_t size, const UnitWords& units, Rounding rounding) {

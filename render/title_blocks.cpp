@@ -1,5 +1,7 @@
 #include "render/title_blocks.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 
@@ -68,22 +70,49 @@ std::string CountsText(const FolderTotals& totals) {
     return text;
 }
 
-std::string Decimal(unsigned __int128 v) {
-    std::string reversed;
-    do {
-        reversed += static_cast<char>('0' + static_cast<int>(v % 10));
-        v /= 10;
-    } while (v != 0);
-    return std::string(reversed.rbegin(), reversed.rend());
+// The next decimal digit of remainder / divisor (remainder < divisor < 2^63), leaving the new
+// remainder: 10 * remainder is added up one remainder at a time, wrapping at divisor, so no
+// intermediate value leaves 64 bits.
+int NextDigit(uint64_t& remainder, uint64_t divisor) {
+    uint64_t accumulated = 0;
+    int digit = 0;
+    for (int k = 0; k < 10; ++k) {
+        accumulated += remainder;
+        if (accumulated >= divisor) {
+            accumulated -= divisor;
+            ++digit;
+        }
+    }
+    remainder = accumulated;
+    return digit;
+}
+
+// Adds one to a text of decimal digits.
+void Increment(std::string& digits) {
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
+        if (*it != '9') {
+            ++*it;
+            return;
+        }
+        *it = '0';
+    }
+    digits.insert(digits.begin(), '1');
 }
 
 // free * 100 / total rounded to one decimal, halves away from zero, as "25.0"; free >= 0 and
-// total > 0. Exact for every pair of 64-bit values.
+// total > 0. Long division in decimal digits keeps it exact for every pair of 64-bit values.
 std::string PercentText(int64_t freeBytes, int64_t totalBytes) {
-    const auto scaled = static_cast<unsigned __int128>(freeBytes) * 1000;
-    const auto total = static_cast<unsigned __int128>(totalBytes);
-    const unsigned __int128 tenths = (2 * scaled + total) / (2 * total);
-    return Decimal(tenths / 10) + "." + Decimal(tenths % 10);
+    const auto free = static_cast<uint64_t>(freeBytes);
+    const auto total = static_cast<uint64_t>(totalBytes);
+    // Tenths of a percent: the whole quotient followed by three more digits.
+    std::string tenths = std::to_string(free / total);
+    uint64_t remainder = free % total;
+    for (int k = 0; k < 3; ++k)
+        tenths += static_cast<char>('0' + NextDigit(remainder, total));
+    if (remainder >= total - remainder) Increment(tenths);  // 2 * remainder >= total
+    const std::size_t firstDigit = std::min(tenths.find_first_not_of('0'), tenths.size() - 2);
+    tenths.erase(0, firstDigit);
+    return tenths.substr(0, tenths.size() - 1) + "." + tenths.back();
 }
 
 std::string FreeSpaceSentence(const Settings& settings, int64_t freeBytes, int64_t totalBytes) {

@@ -149,6 +149,10 @@ TEST_F(TitleBlocks, FutterAndTheDiskQueries) {
         {Make(78, 0, false, 1), 5 * kGiga, 0, has + "5 GByte あります。"},
         {Make(), INT64_MAX, 1, has + "9,223,372,036,854,775,807 Byte (922337203685477580700.0 ％) あります。"},
         {Make(), -1, 10, ""},
+        // Near the top of the range the remainders need all 64 bits: 99.99999... rounds up.
+        {Make(), INT64_MAX - 1, INT64_MAX, has + "9,223,372,036,854,775,806 Byte (100.0 ％) あります。"},
+        {Make(), INT64_MAX / 2000, INT64_MAX, has + "4,611,686,018,427,387 Byte (0.0 ％) あります。"},
+        {Make(), INT64_MAX / 2000 + 1, INT64_MAX, has + "4,611,686,018,427,388 Byte (0.1 ％) あります。"},
     };
     // clang-format on
     for (const auto& [settings, freeBytes, totalBytes, footer] : cases) {

@@ -5,48 +5,17 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <map>
-#include <mutex>
 #include <utility>
 #include <vector>
 
 #include "platform/posix/host_open.h"
 #include "platform/posix/path_space_internal.h"
+#include "platform/test_hooks.h"
 #include "platform/text.h"
 
 namespace folvane {
 
 namespace {
-
-// ---- Test mappings ----------------------------------------------------------------------------
-
-struct DriveMapping {
-    std::string hostFolder;
-    std::string currentFolder;  // a path-space path on the drive
-};
-
-struct ShareMapping {
-    std::string server;
-    std::string share;
-    std::string hostFolder;
-};
-
-struct Mappings {
-    std::map<char, DriveMapping> drives;  // keyed by the capital letter
-    std::vector<ShareMapping> shares;
-};
-
-// The hooks are for single-threaded tests, but lookups may run on worker threads, so every
-// access goes through one lock and hands out copies.
-std::mutex& MappingsLock() {
-    static std::mutex lock;
-    return lock;
-}
-
-Mappings& TheMappings() {
-    static Mappings mappings;
-    return mappings;
-}
 
 bool IsAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -67,24 +36,6 @@ std::string WithoutTrailingSlash(std::string folder) {
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     return folder.empty() ? "/" : folder;
-}
-
-std::optional<std::string> MappedDriveRoot(char driveLetter) {
-    std::lock_guard guard(MappingsLock());
-    const auto& drives = TheMappings().drives;
-    const auto found = drives.find(AsciiUpperChar(driveLetter));
-    if (found == drives.end()) return std::nullopt;
-    return found->second.hostFolder;
-}
-
-std::optional<std::string> MappedShareRoot(std::string_view server, std::string_view share) {
-    std::lock_guard guard(MappingsLock());
-    for (const auto& mapping : TheMappings().shares) {
-        if (EqualIgnoringAsciiCase(mapping.server, server) && EqualIgnoringAsciiCase(mapping.share, share)) {
-            return mapping.hostFolder;
-        }
-    }
-    return std::nullopt;
 }
 
 // ---- Host folders -----------------------------------------------------------------------------
@@ -148,7 +99,7 @@ std::optional<RootedPath> SplitDrivePath(std::string_view path) {
     auto root = MappedDriveRoot(path[0]);
     if (!root && AsciiUpperChar(path[0]) == 'Z') root = "/";
     if (!root) return std::nullopt;
-    return RootedPath{std::move(*root), path.substr(2)};
+    return RootedPath{WithoutTrailingSlash(std::move(*root)), path.substr(2)};
 }
 
 std::optional<RootedPath> SplitSharePath(std::string_view path) {
@@ -159,7 +110,7 @@ std::optional<RootedPath> SplitSharePath(std::string_view path) {
     auto root =
         MappedShareRoot(path.substr(2, serverEnd - 2), path.substr(serverEnd + 1, shareEnd - serverEnd - 1));
     if (!root) return std::nullopt;
-    return RootedPath{std::move(*root), path.substr(shareEnd)};
+    return RootedPath{WithoutTrailingSlash(std::move(*root)), path.substr(shareEnd)};
 }
 
 std::optional<RootedPath> SplitRoot(std::string_view path) {
@@ -312,47 +263,9 @@ std::string ProcessCurrentFolder() {
 
 std::string DriveCurrentFolder(char driveLetter) {
     const char drive = AsciiUpperChar(driveLetter);
-    {
-        std::lock_guard guard(MappingsLock());
-        const auto& drives = TheMappings().drives;
-        const auto found = drives.find(drive);
-        if (found != drives.end()) return found->second.currentFolder;
-    }
+    if (auto mapped = MappedDriveCurrentFolder(drive)) return *mapped;
     if (drive == 'Z') return ProcessCurrentFolder();
     return std::string{drive, ':', '\\'};
-}
-
-void MapDriveForTesting(char driveLetter, std::string hostFolder) {
-    const char drive = AsciiUpperChar(driveLetter);
-    std::lock_guard guard(MappingsLock());
-    TheMappings().drives[drive] =
-        DriveMapping{WithoutTrailingSlash(std::move(hostFolder)), {drive, ':', '\\'}};
-}
-
-void MapShareForTesting(std::string server, std::string share, std::string hostFolder) {
-    std::lock_guard guard(MappingsLock());
-    auto& shares = TheMappings().shares;
-    std::erase_if(shares, [&](const ShareMapping& mapping) {
-        return EqualIgnoringAsciiCase(mapping.server, server) && EqualIgnoringAsciiCase(mapping.share, share);
-    });
-    shares.push_back(
-        ShareMapping{std::move(server), std::move(share), WithoutTrailingSlash(std::move(hostFolder))});
-}
-
-void SetDriveCurrentFolderForTesting(char driveLetter, std::string folder) {
-    // A current folder never ends in "\" except at the root ("C:\"); "C:" alone is the root.
-    while (folder.size() > 3 && folder.back() == '\\')
-        folder.pop_back();
-    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
-    std::lock_guard guard(MappingsLock());
-    auto& drives = TheMappings().drives;
-    const auto found = drives.find(AsciiUpperChar(driveLetter));
-    if (found != drives.end()) found->second.currentFolder = std::move(folder);
-}
-
-void ClearMappingsForTesting() {
-    std::lock_guard guard(MappingsLock());
-    TheMappings() = Mappings{};
 }
 
 }  // namespace folvane

@@ -22,6 +22,7 @@
 #include "platform/file_write.h"
 #include "platform/path_space.h"
 #include "platform/posix/desktop_entries.h"
+#include "platform/test_hooks.h"
 #include "platform/text.h"
 
 namespace folvane {
@@ -56,14 +57,10 @@ struct Key {
     std::vector<Key> children;
 };
 
-std::string& TestingHome() {
-    static std::string home;
-    return home;
-}
-
 // The user's data folder ("Z:\home\ann\.local\share"), or the one below the testing home.
 std::string DataFolder() {
-    if (!TestingHome().empty()) return PathFromHost(TestingHome() + "/.local/share");
+    const std::string testingHome = RegistryHomeForTesting();
+    if (!testingHome.empty()) return PathFromHost(testingHome + "/.local/share");
     return UserDataFolder();
 }
 
@@ -397,10 +394,6 @@ bool RegKeyDelete(RegistryRoot, std::string_view parent, std::string_view name) 
         return SaveStore(*store);
     }
     return false;
-}
-
-void SetRegistryHomeForTesting(std::string hostFolder) {
-    TestingHome() = std::move(hostFolder);
 }
 
 }  // namespace folvane

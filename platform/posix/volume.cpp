@@ -15,12 +15,12 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
-#include <mutex>
 #include <utility>
 #include <vector>
 
 #include "platform/path_space.h"
 #include "platform/posix/host_open.h"
+#include "platform/test_hooks.h"
 #include "platform/text.h"
 
 namespace folvane {
@@ -36,61 +36,6 @@ constexpr const char* kUuidLinks = "/dev/disk/by-uuid";
 constexpr uint32_t kCaseSensitiveSearch = 0x1;
 constexpr uint32_t kCasePreservedNames = 0x2;
 constexpr uint32_t kReadOnlyVolume = 0x80000;
-
-// ---- Test substitutes ---------------------------------------------------------------------------
-
-template <typename T>
-using SubstituteList = std::vector<std::pair<std::string, std::optional<T>>>;
-
-struct Substitutes {
-    SubstituteList<VolumeFacts> volumes;
-    SubstituteList<DiskSpace> disks;
-};
-
-// The hooks are set by single-threaded tests, but queries may come from any thread.
-std::mutex& SubstitutesLock() {
-    static std::mutex lock;
-    return lock;
-}
-
-Substitutes& TheSubstitutes() {
-    static Substitutes substitutes;
-    return substitutes;
-}
-
-bool SameRoot(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && AsciiUpper(a) == AsciiUpper(b);
-}
-
-template <typename T>
-void PutSubstitute(SubstituteList<T>& list, std::string root, std::optional<T> value) {
-    std::lock_guard guard(SubstitutesLock());
-    std::erase_if(list, [&](const auto& entry) { return SameRoot(entry.first, root); });
-    list.emplace_back(std::move(root), std::move(value));
-}
-
-// The substitute for root, if a test set one: the outer optional says whether there is one.
-template <typename T>
-std::optional<std::optional<T>> FindSubstitute(const SubstituteList<T>& list, std::string_view root) {
-    for (const auto& [key, value] : list) {
-        if (SameRoot(key, root)) return value;
-    }
-    return std::nullopt;
-}
-
-// A substitute for path itself or for the root that holds it.
-template <typename T>
-std::optional<std::optional<T>> SubstituteFor(SubstituteList<T> Substitutes::*list, std::string_view path) {
-    {
-        std::lock_guard guard(SubstitutesLock());
-        const auto& entries = TheSubstitutes().*list;
-        if (entries.empty()) return std::nullopt;
-        if (auto found = FindSubstitute(entries, path)) return found;
-    }
-    const std::string root = VolumeRootOf(path);
-    std::lock_guard guard(SubstitutesLock());
-    return FindSubstitute(TheSubstitutes().*list, root);
-}
 
 // ---- Host files and folders ---------------------------------------------------------------------
 
@@ -363,6 +308,10 @@ std::string RootFromText(std::string_view path) {
     return std::string(path.substr(0, colon + 2));
 }
 
+bool SameRoot(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && AsciiUpper(a) == AsciiUpper(b);
+}
+
 bool ZIsTheHostRoot() {
     return HostPathOf("Z:\\") == std::optional<std::string>("/");
 }
@@ -385,7 +334,7 @@ std::string VolumeRootOf(std::string_view path) {
 }
 
 std::optional<VolumeFacts> QueryVolume(std::string_view root) {
-    if (auto substitute = SubstituteFor(&Substitutes::volumes, root)) return *substitute;
+    if (auto substitute = VolumeSubstituteFor(root)) return *substitute;
     const auto host = HostPathOf(root);
     struct stat facts {};
     if (!host || ::stat(host->c_str(), &facts) != 0 || !S_ISDIR(facts.st_mode)) return std::nullopt;
@@ -407,25 +356,12 @@ std::optional<VolumeFacts> QueryVolume(std::string_view root) {
 }
 
 std::optional<DiskSpace> QueryDiskSpace(std::string_view path) {
-    if (auto substitute = SubstituteFor(&Substitutes::disks, path)) return *substitute;
+    if (auto substitute = DiskSpaceSubstituteFor(path)) return *substitute;
     const auto host = HostPathOf(path);
     struct statvfs space {};
     if (!host || ::statvfs(host->c_str(), &space) != 0) return std::nullopt;
     const uint64_t blockSize = space.f_frsize != 0 ? space.f_frsize : space.f_bsize;
     return DiskSpace{SaturatingBytes(space.f_bfree, blockSize), SaturatingBytes(space.f_blocks, blockSize)};
-}
-
-void SubstituteVolumeForTesting(std::string root, std::optional<VolumeFacts> facts) {
-    PutSubstitute(TheSubstitutes().volumes, std::move(root), std::move(facts));
-}
-
-void SubstituteDiskSpaceForTesting(std::string root, std::optional<DiskSpace> space) {
-    PutSubstitute(TheSubstitutes().disks, std::move(root), std::move(space));
-}
-
-void ClearVolumeSubstitutesForTesting() {
-    std::lock_guard guard(SubstitutesLock());
-    TheSubstitutes() = Substitutes{};
 }
 
 }  // namespace folvane

@@ -38,4 +38,9 @@ std::string ExecutablePath() {
     return PathFromHost(executable);
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    if (argc < 2 || argv == nullptr) return {};
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 }  // namespace folvane

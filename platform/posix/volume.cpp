@@ -20,6 +20,7 @@
 
 #include "platform/path_space.h"
 #include "platform/posix/host_open.h"
+#include "platform/root_text.h"
 #include "platform/test_hooks.h"
 #include "platform/text.h"
 
@@ -290,23 +291,6 @@ int64_t SaturatingBytes(uint64_t blocks, uint64_t blockSize) {
 }
 
 // ---- Roots --------------------------------------------------------------------------------------
-
-// The root of the drive or share that holds path, from the text alone: "\\srv\shr\" for
-// "\\srv\shr\dir" ("\\srv\shr" and "\\srv" stay as they are), "C:\" for "C:" and "C:\Data",
-// the first character for a path without ":".
-std::string RootFromText(std::string_view path) {
-    if (path.starts_with("\\\\")) {
-        const std::size_t serverEnd = path.find('\\', 2);
-        if (serverEnd == std::string_view::npos) return std::string(path);
-        const std::size_t shareEnd = path.find('\\', serverEnd + 1);
-        if (shareEnd == std::string_view::npos) return std::string(path);
-        return std::string(path.substr(0, shareEnd + 1));
-    }
-    if (path.ends_with(':')) return std::string(path) + "\\";
-    const std::size_t colon = path.find(':');
-    if (colon == std::string_view::npos) return std::string(path.substr(0, 1));
-    return std::string(path.substr(0, colon + 2));
-}
 
 bool SameRoot(std::string_view a, std::string_view b) {
     return a.size() == b.size() && AsciiUpper(a) == AsciiUpper(b);

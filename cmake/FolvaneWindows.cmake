@@ -29,13 +29,10 @@ if(CMAKE_CROSSCOMPILING AND FOLVANE_BUILD_TESTS)
   # The tests are listed when CTest runs, with the wineserver up, not after each link.
   set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 
-  # GoogleTest from its sources, built with the cross compiler.
+  # GoogleTest from its sources, built with the cross compiler; it names its targets GTest::*.
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
-  add_library(GTest::gmock ALIAS gmock)
 endif()
 
 # The system libraries the Windows backend calls.

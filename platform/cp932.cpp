@@ -43,6 +43,31 @@ std::optional<Cp932Char> ToCp932Char(const std::optional<std::string>& bytes) {
     return std::nullopt;
 }
 
+constexpr Cp932Char Single(uint8_t b) {
+    return Cp932Char{1, {b, 0}};
+}
+
+constexpr Cp932Char Pair(uint8_t lead, uint8_t trail) {
+    return Cp932Char{2, {lead, trail}};
+}
+
+constexpr Cp932SharedMapping kSharedMappings[] = {
+    {U'\u00A2', Pair(0x81, 0x91), false},  // ¢ as ￠
+    {U'\u00A3', Pair(0x81, 0x92), false},  // £ as ￡
+    {U'\u00A5', Single(0x5C), false},      // ¥
+    {U'\u00AC', Pair(0x81, 0xCA), false},  // ¬ as ￢
+    {U'\u2014', Pair(0x81, 0x5C), false},  // — as ―
+    {U'\u2016', Pair(0x81, 0x61), false},  // ‖ as ∥
+    {U'\u203E', Single(0x7E), false},      // ‾
+    {U'\u2212', Pair(0x81, 0x7C), false},  // − as －
+    {U'\u301C', Pair(0x81, 0x60), false},  // 〜 as ～
+    {U'\u0080', Single(0x80), true},
+    {U'\uF8F0', Single(0xA0), true},
+    {U'\uF8F1', Single(0xFD), true},
+    {U'\uF8F2', Single(0xFE), true},
+    {U'\uF8F3', Single(0xFF), true},
+};
+
 // Both directions of code page 932 for the whole Basic Multilingual Plane, filled once from the
 // system converter. Converting one character through iconv takes well under a microsecond, so
 // asking it about all 63,488 non-surrogate code points and all 15,616 byte pairs costs a few
@@ -54,6 +79,7 @@ class Cp932Tables {
         FillDecoding();
         FillEncoding();
         if (!SystemCp932Encode(U'A')) FillAsciiWithoutConverter();
+        ApplySharedMappings();
         FillFactBits();
     }
 
@@ -106,6 +132,22 @@ class Cp932Tables {
         }
     }
 
+    void ApplySharedMappings() {
+        for (const Cp932SharedMapping& mapping : kSharedMappings) {
+            if (!mapping.decodes) continue;
+            const Cp932Char& form = mapping.form;
+            if (form.length == 1) {
+                single_[form.bytes[0]] = mapping.character;
+            } else {
+                pairs_[LeadIndex(form.bytes[0])][form.bytes[1]] = mapping.character;
+            }
+        }
+        for (const Cp932SharedMapping& mapping : kSharedMappings) {
+            encode_[mapping.character] = mapping.form;
+            roundTrip_[mapping.character] = DecodeBytes(mapping.form);
+        }
+    }
+
     void FillFactBits() {
         for (std::size_t c = 0; c < kBmpSize; ++c) {
             const uint64_t bit = uint64_t{1} << (c & 63);
@@ -138,6 +180,10 @@ const Cp932Tables& Tables() {
 }
 
 }  // namespace
+
+std::span<const Cp932SharedMapping> Cp932SharedMappings() {
+    return kSharedMappings;
+}
 
 Cp932Char Cp932Encode(char32_t c) {
     return Tables().Encode(c);

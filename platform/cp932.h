@@ -4,9 +4,12 @@
 //
 // Both directions run on tables that are built once, on first use, from the system's own
 // converter (cp932_system.h), so the hot paths never call the converter per string and the
-// tables agree with it character for character.
+// tables agree with it character for character, but for the few characters where the hosts'
+// converters disagree (Cp932SharedMappings): there every host follows one table, so a listing
+// has the same bytes and widths wherever it is made.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -21,6 +24,23 @@ struct Cp932Char {
     uint8_t bytes[2];
 };
 Cp932Char Cp932Encode(char32_t c);
+
+// One character whose code page 932 form is fixed here rather than by the system converter.
+struct Cp932SharedMapping {
+    char32_t character;
+    Cp932Char form;
+    bool decodes;  // the bytes also decode to this character
+};
+
+// The characters on which the converters of the hosts disagree, with the form every host uses.
+// Windows (WideCharToMultiByte without best-fit look-alikes) has no bytes for nine characters
+// that glibc's CP932 writes as the character a Japanese reader sees in their place: "¢" "£"
+// "¬" as the full-width signs, "—" "‖" "−" "〜" as the dash, the double bar, the minus and
+// the wave dash of JIS X 0208, "¥" and "‾" as the bytes 5C and 7E, which Japanese fonts show as
+// yen sign and overline. glibc in turn has no character for the single bytes 80, A0, FD, FE and
+// FF, which Windows reads as U+0080 and U+F8F0 to U+F8F3 and writes back the same way. A
+// character is better than "?", so each side takes the other's mapping.
+std::span<const Cp932SharedMapping> Cp932SharedMappings();
 
 // Display cells of c: the length of its code page 932 form (1 or 2).
 int CharCells(char32_t c);

@@ -7,6 +7,7 @@
 #include "app/main_form.h"
 #include "engine/caption_timer.h"
 #include "platform/interrupt.h"
+#include "platform/process.h"
 #include "render/html.h"
 #include "settings/command_line.h"
 #include "settings/settings_file.h"
@@ -58,7 +59,7 @@ class ConsoleView final : public MainFormView {
 }  // namespace
 
 int RunConsoleProgram(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     ProcessTerminal terminal;
     if (arguments.empty() || arguments.front() == "--help" || arguments.front() == "-h") {
         terminal.Write(std::string(kUsage));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -28,14 +29,45 @@ std::string Decoded(const std::string& bytes) {
     return FromCp932(std::string_view(exact.data(), exact.size()));
 }
 
-// Every width rule rests on this: the tables say exactly what the system converter says.
+char32_t FirstCodePoint(const std::string& text) {
+    std::size_t pos = 0;
+    return DecodeUtf8(text, pos);
+}
+
+// The fixed form of c when the hosts' converters disagree on it (Cp932SharedMappings).
+const Cp932SharedMapping* SharedMappingOf(char32_t c) {
+    for (const Cp932SharedMapping& mapping : Cp932SharedMappings())
+        if (mapping.character == c) return &mapping;
+    return nullptr;
+}
+
+std::string FormBytes(const Cp932Char& form) {
+    return std::string(reinterpret_cast<const char*>(form.bytes), form.length);
+}
+
+// The character the shared table decodes from bytes, if it decodes them.
+std::optional<std::string> SharedDecoding(const std::string& bytes) {
+    for (const Cp932SharedMapping& mapping : Cp932SharedMappings()) {
+        if (!mapping.decodes || FormBytes(mapping.form) != bytes) continue;
+        std::string out;
+        AppendUtf8(out, mapping.character);
+        return out;
+    }
+    return std::nullopt;
+}
+
+// Every width rule rests on this: the tables say exactly what the system converter says, but
+// for the characters of the shared table, which have its form on every host.
 TEST(Cp932Tables, AgreeWithSystemConverterOnEveryBmpCodePoint) {
     const Cp932FactsView facts = Cp932Facts();
     int mismatches = 0;
     for (char32_t c = 0; c < 0x10000 && mismatches < 10; ++c) {
-        const auto system = SystemCp932Encode(c);
+        const Cp932SharedMapping* shared = SharedMappingOf(c);
+        const auto system = shared ? std::optional(FormBytes(shared->form)) : SystemCp932Encode(c);
         const std::string expected = system.value_or("?");
-        const char32_t roundTrip = system ? SystemCp932Decode(*system).value_or(0xFFFD) : U'?';
+        const char32_t roundTrip =
+            shared ? FirstCodePoint(Decoded(expected))
+                   : (system ? SystemCp932Decode(*system).value_or(0xFFFD) : U'?');
         if (EncodedBytes(c) != expected || CharCells(c) != static_cast<int>(expected.size()) ||
             Cp932RoundTrip(c) != roundTrip || EncodedBytes(Cp932RoundTrip(c)) != expected ||
             facts.Cells(c) != CharCells(c) || facts.KeepsItself(c) != (roundTrip == c)) {
@@ -49,17 +81,27 @@ TEST(Cp932Tables, DecodeAgreesWithSystemConverterOnEveryByteAndPair) {
     for (int lead = 0; lead < 256; ++lead) {
         const std::string single(1, static_cast<char>(lead));
         const bool isLead = IsCp932LeadByte(lead);
-        ASSERT_EQ(Decoded(single), isLead ? "\uFFFD" : SystemDecoded(single)) << lead;  // a lone lead byte
+        const std::string expectedSingle = SharedDecoding(single).value_or(SystemDecoded(single));
+        ASSERT_EQ(Decoded(single), isLead ? "\uFFFD" : expectedSingle) << lead;  // a lone lead byte
         for (int trail = 0; isLead && trail < 256; ++trail) {
             // Outside the trail range the lead byte is broken and the next byte stands alone.
             const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
             const bool inTrailRange = (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
+            const std::string next = pair.substr(1);
             ASSERT_EQ(Decoded(pair), SystemCp932Decode(pair) || inTrailRange
                                          ? SystemDecoded(pair)
-                                         : "\uFFFD" + SystemDecoded(pair.substr(1)))
+                                         : "\uFFFD" + SharedDecoding(next).value_or(SystemDecoded(next)))
                 << lead << " " << trail;
         }
     }
+}
+
+// The hosts disagree on these; a listing holds the same bytes on every one of them.
+TEST(Cp932Text, SharedMappingsGiveTheSameBytesOnEveryHost) {
+    EXPECT_EQ(ToCp932("¢£¥¬—‖‾−〜"), "\x81\x91\x81\x92\\\x81\xCA\x81\x5C\x81\x61~\x81\x7C\x81\x60");
+    EXPECT_EQ(ToCp932("\u0080\uF8F0\uF8F1\uF8F2\uF8F3"), "\x80\xA0\xFD\xFE\xFF");
+    EXPECT_EQ(Decoded("\x80\xA0\xFD\xFE\xFF"), "\u0080\uF8F0\uF8F1\uF8F2\uF8F3");
+    EXPECT_EQ(Decoded("\x81\x91\x81\x5C\x81\x60"), "￠―～");  // the signs read back full-width
 }
 
 // The whole plane is checked against the system above; beyond it nothing is held.

@@ -1,0 +1,31 @@
+#pragma once
+// The version dialog "バージョン情報": the program's icon, product name, version, copyright
+// notice and a link to the home page.
+
+#include <windows.h>
+
+#include "app/win32/dialog_kit.h"
+
+namespace folvane {
+
+class fomVersion {
+  public:
+    // Shows the dialog modally over owner.
+    static void Show(HWND owner);
+
+  private:
+    fomVersion() = default;
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR data);
+    void OnInitDialog(HWND window);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void FillTexts();
+    void SetLinkHot(bool hot);
+
+    HWND hwnd_ = nullptr;
+    bool linkHot_ = false;
+    OwnedFont linkFont_;
+};
+
+}  // namespace folvane

@@ -1,0 +1,152 @@
+// folvane.exe as a person or a script uses it: the window comes up with its folder field, a
+// run through 実行 and the save dialog writes the listing that folvane-cli.exe writes, Setup
+// opens on its pages and closes with キャンセル, /A runs without a question and ends, and a
+// rejected command line ends with its message.
+
+#include <gtest/gtest.h>
+
+#include "app/win32/resource.h"
+#include "platform/win32/wide.h"
+#include "tests/win32gui/gui_driver.h"
+
+namespace folvane::wintest {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::wstring_view kMainTitle = L"Folvane";
+
+class DesktopProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        programs_ = InstallPrograms(folder_);
+        folder_.Write("tree\\日本語フォルダ\\ファイル.txt", "中身");
+        folder_.Write("tree\\a & b <c>.txt", "x");
+        folder_.Write("tree\\" + std::string(120, 'L') + ".txt", "long");
+        folder_.Write("tree\\sub\\deep\\data.bin", std::string(5000, '\x7f'));
+    }
+
+    fs::path Tree() const { return folder_ / "tree"; }
+
+    // The listing folvane-cli.exe writes for the tree, as the reference.
+    std::string CliListing() {
+        Process cli(programs_.cli, L"/A " + Quoted(Tree()) + L" " + Quoted(folder_ / "cli.txt"),
+                    folder_.root());
+        EXPECT_EQ(cli.WaitForExit(), std::optional<DWORD>(0));
+        return folder_.Read("cli.txt");
+    }
+
+    // Ends the program through 終了 and returns its exit code.
+    std::optional<DWORD> Exit(Process& gui, HWND window) {
+        ClickItem(window, IDC_CMDEXIT);
+        return gui.WaitForExit();
+    }
+
+    TestFolder folder_;
+    Programs programs_;
+};
+
+TEST_F(DesktopProgramTest, StartsWithItsFolderFieldAndEndsThroughExitSavingTheSettings) {
+    Process gui(programs_.gui, L"", folder_.root());
+    const HWND window = gui.WaitForWindow(kMainTitle);
+    ASSERT_NE(window, nullptr);
+    const HWND field = GetDlgItem(window, IDC_TXTDIRNAME);
+    ASSERT_NE(field, nullptr);
+    wchar_t className[32] = {};
+    GetClassNameW(field, className, 32);
+    EXPECT_STREQ(className, L"Edit");
+    EXPECT_TRUE(IsWindowVisible(field) && IsWindowEnabled(field));
+    EXPECT_EQ(ItemTextOf(window, IDC_LABEL1), L"調査フォルダ(&F)：");
+    EXPECT_EQ(ItemTextOf(window, IDC_CMDEXEC), L"実行(&E)");
+    // The filter panel is off by default: the filter field is hidden.
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_CBOFILTERTEXT)));
+
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Tree().c_str()));
+    EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
+    // 終了 stores the folder field as typed.
+    EXPECT_NE(folder_.Read("bin\\Folvane.ini").find("LastPathName"), std::string::npos);
+}
+
+TEST_F(DesktopProgramTest, RunThroughExecAndTheSaveDialogWritesTheConsoleProgramsListing) {
+    const std::string reference = CliListing();
+    ASSERT_FALSE(reference.empty());
+
+    Process gui(programs_.gui, L"", folder_.root());
+    const HWND window = gui.WaitForWindow(kMainTitle);
+    ASSERT_NE(window, nullptr);
+    SendMessageW(GetDlgItem(window, IDC_TXTDIRNAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Tree().c_str()));
+    ClickItem(window, IDC_CMDEXEC);
+
+    const HWND save = gui.WaitForWindow(L"出力ﾌｧｲﾙの選択");
+    ASSERT_NE(save, nullptr) << "no save dialog";
+    // While the dialog is open the run is on: the Exec button is the cancel button.
+    EXPECT_EQ(ItemTextOf(window, IDC_CMDEXEC), L"中断");
+    ASSERT_TRUE(AnswerSaveDialog(save, folder_ / "gui.txt"));
+
+    ASSERT_TRUE(WaitUntil([&] { return ItemTextOf(window, IDC_CMDEXEC) == L"実行"; }))
+        << "the run did not end";
+    EXPECT_EQ(ListingWithoutMomentLines(folder_.Read("gui.txt")), ListingWithoutMomentLines(reference));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_TXTDIRNAME)));
+    EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
+}
+
+TEST_F(DesktopProgramTest, SetupOpensOnFivePagesAndClosesWithCancel) {
+    Process gui(programs_.gui, L"", folder_.root());
+    const HWND window = gui.WaitForWindow(kMainTitle);
+    ASSERT_NE(window, nullptr);
+    ClickItem(window, IDC_CMDSETUP);
+    const HWND setup = gui.WaitForWindow(L"Folvane の設定");
+    ASSERT_NE(setup, nullptr);
+
+    struct Page {
+        std::wstring_view tab;
+        int control;
+        std::wstring_view caption;
+    };
+    const Page pages[] = {{L"表示項目", IDC_CHKSIZE, L"サイズ"},
+                          {L"表示順", IDC_OPTSORTKEY0, L"ファイル名順"},
+                          {L"表示形式", IDC_CMDLINESETUP, L"詳細"},
+                          {L"HTML", IDC_CHKLISTTYPE, L"一覧をHTML形式で作成する"},
+                          {L"その他", IDC_CHKSHORTCUTMENU, L"フォルダのショートカットから起動可能にする"}};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(ItemTextOf(setup, IDC_OPTTAB0 + i), pages[i].tab);
+        ClickItem(setup, IDC_OPTTAB0 + i);
+        const HWND page = GetDlgItem(setup, IDD_SETUP_PAGE0 + i);
+        ASSERT_NE(page, nullptr) << "page " << i;
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(page) != FALSE; })) << "page " << i;
+        EXPECT_EQ(ItemTextOf(page, pages[i].control), pages[i].caption);
+        for (int other = 0; other < 5; ++other) {
+            if (other == i) continue;
+            EXPECT_FALSE(IsWindowVisible(GetDlgItem(setup, IDD_SETUP_PAGE0 + other))) << other;
+        }
+    }
+
+    ClickItem(setup, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return !gui.ShowsWindow(L"Folvane の設定"); }));
+    EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
+}
+
+TEST_F(DesktopProgramTest, AutomaticRunWritesTheListingAndEndsWithoutSavingSettings) {
+    const std::string reference = CliListing();
+    Process gui(programs_.gui, L"/A " + Quoted(Tree()) + L" " + Quoted(folder_ / "auto.txt"), folder_.root());
+    EXPECT_EQ(gui.WaitForExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(ListingWithoutMomentLines(folder_.Read("auto.txt")), ListingWithoutMomentLines(reference));
+    EXPECT_FALSE(fs::exists(folder_ / "bin\\Folvane.ini"));
+}
+
+TEST_F(DesktopProgramTest, RejectedCommandLineShowsItsMessageAndEnds) {
+    Process gui(programs_.gui, L"/NOSUCHOPTION", folder_.root());
+    const HWND box = gui.WaitForWindow(L"Folvane 起動エラー");
+    ASSERT_NE(box, nullptr);
+    // The message box's text is its static control 0xFFFF.
+    const std::wstring text = ItemTextOf(box, 0xFFFF);
+    EXPECT_TRUE(text.starts_with(L"起動パラメータに誤りがあります。")) << Utf8FromWide(text);
+    EXPECT_NE(text.find(L"\"/NOSUCHOPTION\""), std::wstring::npos) << Utf8FromWide(text);
+    EXPECT_FALSE(gui.ShowsWindow(kMainTitle));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_EQ(gui.WaitForExit(), std::optional<DWORD>(1));
+    EXPECT_FALSE(fs::exists(folder_ / "bin\\Folvane.ini"));
+}
+
+}  // namespace
+}  // namespace folvane::wintest

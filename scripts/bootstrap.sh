@@ -11,6 +11,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(g++ cmake make pkgconf libgtest-dev libgmock-dev libbenchmark-dev
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 qt6-base-dev libgl-dev)
 bench_packages=(tree python3 time)
+# The Windows desktop program's tests: the cross compiler, Wine with its own fonts, an X server
+# and NSIS for the installer.
+windows_desktop_packages=(g++-mingw-w64-x86-64-posix wine wine64 xvfb nsis fonts-wine)
 
 install_missing() {
     local missing=() package
@@ -67,7 +70,8 @@ run_benchmarks() {
 
 case "${1:-}" in
     run) install_missing "${packages[@]}" && install_japanese_font && run_main_job ;;
-    test) install_missing "${packages[@]}" && install_japanese_font && run_tests ;;
+    test) install_missing "${packages[@]}" "${windows_desktop_packages[@]}" && install_japanese_font && run_tests &&
+        scripts/wine-gui-tests.sh build-win64 ;;
     bench) install_missing "${packages[@]}" "${bench_packages[@]}" && run_benchmarks ;;
     *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac

@@ -17,7 +17,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build "$build" -j "$jobs" --target folvane folvane-cli folvane_win32_gui_tests
+cmake --build "$build" -j "$jobs" --target folvane folvane-cli folvane_win32_gui_tests folvane_installer
 
 export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all LANG=C.UTF-8
 xvfb_pid=

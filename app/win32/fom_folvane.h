@@ -3,8 +3,9 @@
 // while the filter is switched on), the buttons 設定, 実行 and 終了, and a status line with the
 // progress of a run. The window's logic is MainForm's; this class supplies the Win32 controls.
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <memory>
 #include <string>

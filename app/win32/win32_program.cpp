@@ -1,8 +1,9 @@
 #include "app/win32/win32_program.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include <string>
 #include <vector>

@@ -25,7 +25,12 @@ if(CMAKE_CROSSCOMPILING AND FOLVANE_BUILD_TESTS)
     find_program(FOLVANE_WINE ${wine_loader})
   endif()
   set(FOLVANE_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
-  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${FOLVANE_WINEPREFIX} WINEDEBUG=-all ${FOLVANE_WINE})
+  # Wine's temporary folder is on C:, which tests map onto folders of their own; the test
+  # folders go on Z: (the host root) instead.
+  set(FOLVANE_TEST_TEMP "${CMAKE_BINARY_DIR}/test-temp")
+  file(MAKE_DIRECTORY "${FOLVANE_TEST_TEMP}")
+  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${FOLVANE_WINEPREFIX} WINEDEBUG=-all
+                                    FOLVANE_TEST_TEMP=Z:${FOLVANE_TEST_TEMP} ${FOLVANE_WINE})
   # The tests are listed when CTest runs, with the wineserver up, not after each link.
   set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 

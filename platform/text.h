@@ -34,6 +34,16 @@ std::size_t CodePointCount(std::string_view s);
 // s without leading and trailing spaces (U+0020 only, as the program's trimming always is).
 std::string_view TrimBlanks(std::string_view s);
 
+// True for the letters a-z and A-Z.
+constexpr bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// c turned into A-Z when it is one of a-z; every other character is kept.
+constexpr char AsciiUpperChar(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // s with only the letters a-z turned into A-Z; every other character is kept.
 std::string AsciiUpper(std::string_view s);
 

@@ -67,10 +67,6 @@ std::string EncodeReference(std::string_view reference, UrlKind kind) {
     return out;
 }
 
-bool IsAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 std::string Slashed(std::string_view path) {
     return ReplaceAll(path, "\\", "/");
 }

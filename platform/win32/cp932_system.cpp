@@ -27,8 +27,8 @@ std::optional<std::string> SystemCp932Encode(char32_t c) {
     }
     char bytes[8];
     BOOL usedDefault = FALSE;
-    const int length =
-        WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, units, count, bytes, sizeof bytes, nullptr, &usedDefault);
+    const int length = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, units, count, bytes, sizeof bytes,
+                                           nullptr, &usedDefault);
     if (length <= 0 || usedDefault) return std::nullopt;
     return std::string(bytes, static_cast<std::size_t>(length));
 }

@@ -74,8 +74,13 @@ std::ptrdiff_t FileReader::ReadAt(int64_t offset, void* buffer, std::size_t size
     at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
     DWORD got = 0;
     const bool read = ReadFile(HandleOf(handle_), buffer, ChunkOf(size), &got, &at) != FALSE;
-    const bool atEnd = !read && GetLastError() == ERROR_HANDLE_EOF;
+    const DWORD error = read ? ERROR_SUCCESS : GetLastError();
     SetFilePointerEx(HandleOf(handle_), position, nullptr, FILE_BEGIN);
+    // An offset so far out that the end of the read would overflow is refused as a parameter
+    // error rather than answered as the end of the file.
+    LARGE_INTEGER length{};
+    const bool atEnd = error == ERROR_HANDLE_EOF ||
+                       (!read && GetFileSizeEx(HandleOf(handle_), &length) && offset >= length.QuadPart);
     if (atEnd) return 0;
     return read ? static_cast<std::ptrdiff_t>(got) : -1;
 }

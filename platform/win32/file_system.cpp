@@ -55,8 +55,8 @@ std::optional<TIME_ZONE_INFORMATION> ZoneForYear(WORD year) {
 
 // One find query of exactly this path (no wildcards in it); false when nothing answers.
 bool FindExactly(const std::wstring& extendedPath, WIN32_FIND_DATAW& data) {
-    const FindHandle find(FindFirstFileExW(extendedPath.c_str(), FindExInfoBasic, &data,
-                                           FindExSearchNameMatch, nullptr, 0));
+    const FindHandle find(
+        FindFirstFileExW(extendedPath.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
     return find.IsOpen();
 }
 
@@ -100,9 +100,8 @@ bool HoldsWildcard(std::string_view name) {
 }
 
 std::wstring ShortFormOf(const std::wstring& extendedPath) {
-    return GrowingWideQuery([&](wchar_t* buffer, DWORD size) {
-        return GetShortPathNameW(extendedPath.c_str(), buffer, size);
-    });
+    return GrowingWideQuery(
+        [&](wchar_t* buffer, DWORD size) { return GetShortPathNameW(extendedPath.c_str(), buffer, size); });
 }
 
 // The path-space root of a full path: "C:\" or "\\srv\shr\".

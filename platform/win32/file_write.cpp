@@ -4,6 +4,7 @@
 #include "platform/file_write.h"
 
 #include <windows.h>
+// after windows.h, which they need
 #include <shlobj.h>
 
 #include <algorithm>
@@ -34,8 +35,9 @@ bool IsFolder(DWORD attributes) {
 // link survives; the path itself otherwise, and also for a link that leads nowhere.
 std::wstring ReplacedFile(const std::wstring& extended, DWORD attributes) {
     if (!Exists(attributes) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return extended;
-    const FileHandle target(CreateFileW(extended.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const FileHandle target(CreateFileW(extended.c_str(), 0,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!target.IsOpen()) return extended;
     const std::wstring resolved = GrowingWideQuery([&](wchar_t* buffer, DWORD size) {
         return GetFinalPathNameByHandleW(target.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
@@ -49,15 +51,15 @@ std::wstring ReplacedFile(const std::wstring& extended, DWORD attributes) {
 // 255-character limit of a name.
 std::wstring TemporaryName(const std::wstring& folder, std::wstring_view name) {
     static std::atomic<unsigned> counter{0};
-    return folder + L"\\." + std::wstring(name.substr(0, 180)) + L"." + std::to_wstring(GetCurrentProcessId()) +
-           L"-" + std::to_wstring(counter.fetch_add(1)) + L".tmp";
+    return folder + L"\\." + std::wstring(name.substr(0, 180)) + L"." +
+           std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter.fetch_add(1)) + L".tmp";
 }
 
 FileHandle CreateTemporary(const std::wstring& folder, std::wstring_view targetName, std::wstring& name) {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         name = TemporaryName(folder, targetName);
-        FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+        FileHandle file(
+            CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.IsOpen()) return file;
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
@@ -85,7 +87,8 @@ bool FillAndClose(FileHandle& file, std::string_view bytes) {
 // hidden); a new file keeps those it was created with.
 void KeepAttributes(const std::wstring& temporary, DWORD replaced) {
     if (!Exists(replaced)) return;
-    const DWORD kept = replaced & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    const DWORD kept =
+        replaced & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     if (kept != 0) SetFileAttributesW(temporary.c_str(), kept | FILE_ATTRIBUTE_ARCHIVE);
 }
 
@@ -119,7 +122,8 @@ bool WriteFileReplacing(std::string_view path, std::string_view bytes) {
     if (!file.IsOpen()) return false;
     const bool filled = FillAndClose(file, bytes);
     if (filled) KeepAttributes(temporary, replaced);
-    if (!filled || !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!filled ||
+        !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(temporary.c_str());
         return false;
     }

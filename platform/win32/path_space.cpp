@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include "platform/root_text.h"
 #include "platform/test_hooks.h"
+#include "platform/text.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win_path.h"
 
@@ -13,14 +15,24 @@ namespace folvane {
 
 namespace {
 
-char AsciiUpperChar(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+std::string WithBackslashes(std::string_view path) {
+    std::string converted(path);
+    for (char& c : converted)
+        if (c == '/') c = '\\';
+    return converted;
+}
+
+// Repeated "\" count as one after the first keep characters (the "\\" of a share).
+std::string CollapsedSeparators(std::string_view path, std::size_t keep) {
+    std::string collapsed(path.substr(0, keep));
+    for (std::size_t k = keep; k < path.size(); ++k)
+        if (path[k] != '\\' || !collapsed.ends_with('\\')) collapsed += path[k];
+    return collapsed;
 }
 
 std::wstring FullPathOf(const std::wstring& path) {
-    return GrowingWideQuery([&](wchar_t* buffer, DWORD size) {
-        return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
-    });
+    return GrowingWideQuery(
+        [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
 }
 
 // A folder as the program names it: no final "\" except at a root ("C:\").
@@ -37,13 +49,28 @@ std::optional<std::string> HostPathOf(std::string_view path) {
 }
 
 std::string PathFromHost(std::string_view hostPath) {
-    std::wstring wide = WideFromUtf8(hostPath);
-    for (wchar_t& c : wide)
-        if (c == L'/') c = L'\\';
-    if (wide.starts_with(L"\\\\?\\")) return WithoutFinalBackslash(PathFromWide(wide));
-    // A relative path is taken from the current folder, "C:x" from the drive's own.
-    const std::wstring full = FullPathOf(wide);
-    return WithoutFinalBackslash(PathFromWide(full.empty() ? wide : full));
+    std::string path = WithBackslashes(hostPath);
+    if (path.starts_with("\\\\?\\")) return WithoutFinalBackslash(PathFromWide(WideFromUtf8(path)));
+    if (path.starts_with("\\\\")) return WithoutFinalBackslash(CollapsedSeparators(path, 2));
+    // A relative path is taken from the current folder ("x"), the drive's own ("C:x") or the
+    // current drive's root ("\x"). The joining is done here, not by GetFullPathNameW, which
+    // would turn a name such as "CON" into the console device.
+    std::string base;
+    std::size_t restStart = 0;
+    if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
+        if (path.size() >= 3 && path[2] == '\\') return WithoutFinalBackslash(CollapsedSeparators(path, 0));
+        base = DriveCurrentFolder(path[0]);
+        restStart = 2;
+    } else if (path.starts_with('\\')) {
+        base = RootFromText(ProcessCurrentFolder());
+        restStart = 1;
+    } else {
+        base = ProcessCurrentFolder();
+    }
+    if (base.empty()) return "";
+    if (restStart == path.size()) return base;
+    if (!base.ends_with('\\')) base += '\\';
+    return WithoutFinalBackslash(CollapsedSeparators(base + path.substr(restStart), 0));
 }
 
 std::string NameFromHost(std::string_view hostName) {

@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include <windows.h>
+// after windows.h, which they need
 #include <shellapi.h>
 
 #include "platform/win32/wide.h"

@@ -22,8 +22,8 @@ constexpr const wchar_t* kUserClasses = L"Software\\Classes";
 // Tests work below a key of their own instead: HKEY_CURRENT_USER\Software\Folvane tests\<name>.
 constexpr const wchar_t* kTestingScope = L"Software\\Folvane tests\\";
 
-constexpr REGSAM kWriteAccess =
-    KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY | KEY_CREATE_LINK;
+constexpr REGSAM kWriteAccess = KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY |
+                                KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY | KEY_CREATE_LINK;
 constexpr REGSAM kReadAccess = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY;
 
 // Where keys are read and where they are written: a root key and the path below it.
@@ -78,8 +78,8 @@ RegistryKey OpenKey(const Scope& scope, const std::wstring& key, REGSAM access) 
 
 RegistryKey CreateKey(const Scope& scope, const std::wstring& key) {
     HKEY created = nullptr;
-    if (RegCreateKeyExW(scope.root, Below(scope, key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kWriteAccess,
-                        nullptr, &created, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(scope.root, Below(scope, key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        kWriteAccess, nullptr, &created, nullptr) != ERROR_SUCCESS) {
         return {};
     }
     return RegistryKey(created);
@@ -129,12 +129,13 @@ bool RegValueSet(RegistryRoot, std::string_view key, std::string_view valueName,
     if (type == kRegString) {
         const std::wstring data = WideFromUtf8(text);
         // The stated length counts the terminating NUL.
-        status = RegSetValueExW(opened.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+        status =
+            RegSetValueExW(opened.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     } else {
         const DWORD data = number;
-        status = RegSetValueExW(opened.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                                sizeof data);
+        status = RegSetValueExW(opened.Get(), name.c_str(), 0, REG_DWORD,
+                                reinterpret_cast<const BYTE*>(&data), sizeof data);
     }
     return status == ERROR_SUCCESS;
 }

@@ -1,6 +1,7 @@
 #include "platform/shell.h"
 
 #include <windows.h>
+// after windows.h, which they need
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -21,7 +22,9 @@ bool IsWebAddress(std::string_view text) {
 // thread; a thread that has COM already keeps it as it is.
 class ComForShell {
   public:
-    ComForShell() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ComForShell()
+        : initialised_(
+              SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
     ~ComForShell() {
         if (initialised_) CoUninitialize();
     }

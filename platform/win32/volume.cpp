@@ -18,10 +18,6 @@ namespace folvane {
 
 namespace {
 
-bool IsAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // True for a full drive or share path ("C:\...", "\\srv\shr..."), whose volume can be asked.
 bool IsAbsolute(std::string_view path) {
     if (path.starts_with("\\\\")) return true;
@@ -33,7 +29,8 @@ bool IsMappedByTest(std::string_view path) {
     const std::size_t serverEnd = path.find('\\', 2);
     if (serverEnd == std::string_view::npos) return false;
     const std::size_t shareEnd = std::min(path.find('\\', serverEnd + 1), path.size());
-    return MappedShareRoot(path.substr(2, serverEnd - 2), path.substr(serverEnd + 1, shareEnd - serverEnd - 1))
+    return MappedShareRoot(path.substr(2, serverEnd - 2),
+                           path.substr(serverEnd + 1, shareEnd - serverEnd - 1))
         .has_value();
 }
 
@@ -95,8 +92,8 @@ std::optional<VolumeFacts> QueryVolume(std::string_view root) {
     DWORD serial = 0;
     DWORD maxComponent = 0;
     DWORD flags = 0;
-    if (!GetVolumeInformationW(volume.c_str(), label, MAX_PATH + 1, &serial, &maxComponent, &flags, fileSystem,
-                               MAX_PATH + 1)) {
+    if (!GetVolumeInformationW(volume.c_str(), label, MAX_PATH + 1, &serial, &maxComponent, &flags,
+                               fileSystem, MAX_PATH + 1)) {
         return std::nullopt;
     }
     return VolumeFacts{Utf8FromWide(label), serial, maxComponent, flags, Utf8FromWide(fileSystem)};
@@ -112,7 +109,8 @@ std::optional<DiskSpace> QueryDiskSpace(std::string_view path) {
     ULARGE_INTEGER available{};
     ULARGE_INTEGER total{};
     ULARGE_INTEGER free{};
-    if (folder.empty() || !GetDiskFreeSpaceExW(folder.c_str(), &available, &total, &free)) return std::nullopt;
+    if (folder.empty() || !GetDiskFreeSpaceExW(folder.c_str(), &available, &total, &free))
+        return std::nullopt;
     // All free bytes, also those a quota keeps from the caller.
     return DiskSpace{Saturated(free.QuadPart), Saturated(total.QuadPart)};
 }

@@ -39,7 +39,8 @@ uint32_t ListingAttributes(DWORD attributes) {
 }
 
 UtcSeconds UtcSecondsOf(const FILETIME& time) {
-    const auto ticks = static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    const auto ticks =
+        static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
     // FILETIME counts up to 2^63 ticks; a value with the top bit set is no time at all.
     if (ticks < 0) return 0;
     return ticks / kTicksPerSecond - kEpochDifference;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/test_hooks.h"
+#include "platform/text.h"
 #include "platform/win32/wide.h"
 
 namespace folvane {
@@ -13,10 +14,6 @@ namespace {
 
 constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
 constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
-
-bool IsAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
 
 // A mapped host folder as a root to join components to: "/" as "\", ending in "\".
 std::string AsRoot(std::string folder) {
@@ -97,7 +94,8 @@ std::optional<std::string> WindowsPathOf(std::string_view path) {
 }
 
 std::wstring ExtendedForm(std::string_view windowsPath) {
-    if (windowsPath.starts_with("\\\\")) return std::wstring(kExtendedUncPrefix) + WideFromUtf8(windowsPath.substr(2));
+    if (windowsPath.starts_with("\\\\"))
+        return std::wstring(kExtendedUncPrefix) + WideFromUtf8(windowsPath.substr(2));
     return std::wstring(kExtendedPrefix) + WideFromUtf8(windowsPath);
 }
 
@@ -130,7 +128,9 @@ std::wstring ParentOfExtended(std::wstring_view path) {
     std::size_t rootLength = kExtendedPrefix.size() + 2;
     if (path.starts_with(kExtendedUncPrefix)) {
         const std::size_t serverEnd = path.find(L'\\', kExtendedUncPrefix.size());
-        rootLength = serverEnd == std::wstring_view::npos ? path.size() : std::min(path.find(L'\\', serverEnd + 1), path.size());
+        rootLength = serverEnd == std::wstring_view::npos
+                         ? path.size()
+                         : std::min(path.find(L'\\', serverEnd + 1), path.size());
     }
     const std::size_t separator = path.rfind(L'\\');
     if (separator == std::wstring_view::npos || separator < rootLength) return L"";

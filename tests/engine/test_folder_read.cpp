@@ -3,7 +3,6 @@
 #include "engine/folder_read.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -37,13 +36,16 @@ class FolderReadTest : public ::testing::Test {
 
 TEST_F(FolderReadTest, TheMaskAndTheFilterDecideWhichEntriesAreDelivered) {
     for (const char* name :
-         {"A.TXT", ".hidden.txt", "c.text", "file#1.txt", "file11.txt", "x.doc", "ａbc", "Ａbc"})
+         {"A.TXT", ".hidden.txt", "c.text", "file#1.txt", "file11.txt", "x.doc", "ａbc", "Ａxy"})
         dir.WriteFile(name);
-    chmod(dir.WriteFile("locked.txt").c_str(), 0444);
+    dir.WriteFile("locked.txt");
+    dir.MakeReadOnly("locked.txt");
     dir.MakeFolder("dir.text");
     dir.MakeFolder(".hiddenSub");
+    for (const char* hidden : {".hidden.txt", ".hiddenSub"})
+        dir.MakeHidden(hidden);
     const Names all = {".hidden.txt", ".hiddenSub", "A.TXT", "c.text", "dir.text", "file#1.txt",
-                       "file11.txt",  "locked.txt", "x.doc", "Ａbc",   "ａbc"};
+                       "file11.txt",  "locked.txt", "x.doc", "Ａxy",   "ａbc"};
     const std::vector<std::tuple<int16_t, Names, Names>> cases = {
         {23, {}, all},
         {21, {}, Names(all.begin() + 2, all.end())},  // without hidden

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <tuple>
@@ -151,7 +150,7 @@ TEST_F(ListingRun, CancelDuringTheWalkWritesNothing) {
 
 TEST_F(ListingRun, SaveFailureAsksToRetry) {
     tmp.WriteFile("out/locked.txt", "old");
-    chmod(tmp.host("out/locked.txt").c_str(), 0444);
+    tmp.MakeReadOnly("out/locked.txt");
     // SilentSave, the answer to the retry question, the chooser's answers in order, the file that
     // holds the listing afterwards ("" none) and the name the question quotes
     const std::tuple<bool, MsgAnswer, std::vector<std::string>, std::string, std::string> cases[] = {

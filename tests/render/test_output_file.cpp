@@ -1,7 +1,6 @@
 #include "render/output_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -53,7 +52,7 @@ TEST(OutputFile, SaveAsksBeforeReplacingAndNeverDamagesTheOldFile) {
         SCOPED_TRACE(what);
         testing::TempDir tmp;
         if (before) tmp.WriteFile("list.txt", *before);
-        if (readOnly) chmod(tmp.host("list.txt").c_str(), 0444);
+        if (readOnly) tmp.MakeReadOnly("list.txt");
         testing::ScriptedUi ui;
         if (answer) ui.QueueAnswer(*answer);
         EXPECT_EQ(TextFileSave(ui, tmp.path("list.txt"), newText, silent), failed);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_write.h"
 #include "platform/path_space.h"
 #include "settings/path_utils.h"
 #include "settings/settings_file.h"
@@ -42,7 +43,8 @@ class CommandLineTest : public ::testing::Test {
   protected:
     void SetUp() override {
         dir_.MakeFolder("Data/sub");
-        dir_.MakeFolder("Data/Con");
+        // Through the platform layer: Windows takes "Con" for the console in an ordinary path.
+        ASSERT_TRUE(MakeFolders(dir_.path("Data/Con")));
         dir_.WriteFile("Data/a.txt");
         MapDriveForTesting('C', dir_.host().string());
     }

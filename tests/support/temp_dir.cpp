@@ -1,67 +1,90 @@
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/time.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 
 #include "platform/path_space.h"
+#include "tests/support/host_files.h"
 
 namespace folvane::testing {
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "folvane-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        ADD_FAILURE() << "cannot create a temporary folder";
-        std::abort();
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of a new name in the host's temporary folder; create_directory refuses a name that
+// exists, so two tests (or two test programs) never share one.
+fs::path NewTemporaryFolder() {
+    static std::mt19937_64 names{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path folder = HostTestTempBase() / ("folvane-test-" + std::to_string(names() % 100000000));
+        std::error_code error;
+        if (fs::create_directory(folder, error)) return folder;
     }
-    root_ = pattern;
+    ADD_FAILURE() << "cannot create a temporary folder";
+    std::abort();
 }
+
+}  // namespace
+
+fs::path HostPathFromUtf8(std::string_view utf8) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8OfHostPath(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+TempDir::TempDir() : root_(NewTemporaryFolder()) {}
 
 TempDir::~TempDir() {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     if (test != nullptr && test->result()->Failed()) {
-        std::fprintf(stderr, "kept the test's folder: %s\n", root_.c_str());
+        std::fprintf(stderr, "kept the test's folder: %s\n", Utf8OfHostPath(root_).c_str());
         return;
     }
-    std::error_code ignored;
-    // Read-only folders made by a test would stop the removal; give the owner write access back.
-    for (auto it = std::filesystem::recursive_directory_iterator(root_, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        if (!it->is_symlink(ignored)) chmod(it->path().c_str(), 0700);
-    }
-    std::filesystem::remove_all(root_, ignored);
+    RemoveHostTree(root_);
 }
 
-std::filesystem::path TempDir::host(std::string_view relative) const {
-    return relative.empty() ? root_ : root_ / std::filesystem::path(std::string(relative));
+fs::path TempDir::host(std::string_view relative) const {
+    return relative.empty() ? root_ : root_ / HostPathFromUtf8(relative);
 }
 
 std::string TempDir::path(std::string_view relative) const {
-    return PathFromHost(host(relative).string());
+    return PathFromHost(Utf8OfHostPath(host(relative)));
 }
 
-std::filesystem::path TempDir::WriteFile(std::string_view relative, std::string_view content) const {
+fs::path TempDir::WriteFile(std::string_view relative, std::string_view content) const {
     const auto file = host(relative);
-    std::filesystem::create_directories(file.parent_path());
+    fs::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     return file;
 }
 
-std::filesystem::path TempDir::MakeFolder(std::string_view relative) const {
+fs::path TempDir::MakeFolder(std::string_view relative) const {
     const auto folder = host(relative);
-    std::filesystem::create_directories(folder);
+    fs::create_directories(folder);
     return folder;
 }
 
 void TempDir::SetUpdated(std::string_view relative, int64_t utcSeconds) const {
-    const struct timeval times[2] = {{static_cast<time_t>(utcSeconds), 0},
-                                     {static_cast<time_t>(utcSeconds), 0}};
-    utimes(host(relative).c_str(), times);
+    SetHostUpdated(host(relative), utcSeconds);
+}
+
+void TempDir::MakeReadOnly(std::string_view relative) const {
+    EXPECT_TRUE(SetHostReadOnly(host(relative))) << Utf8OfHostPath(host(relative));
+}
+
+void TempDir::MakeHidden(std::string_view relative) const {
+    const fs::path entry = host(relative);
+    EXPECT_TRUE(entry.filename().u8string().starts_with(u8".")) << Utf8OfHostPath(entry);
+    EXPECT_TRUE(SetHostHidden(entry)) << Utf8OfHostPath(entry);
 }
 
 }  // namespace folvane::testing

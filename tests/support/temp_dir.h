@@ -29,9 +29,22 @@ class TempDir {
     std::filesystem::path MakeFolder(std::string_view relative) const;
     // Sets the last-write time of a file or folder to a UTC moment (seconds since 1970).
     void SetUpdated(std::string_view relative, int64_t utcSeconds) const;
+    // Makes a file or folder read-only (owner may not write; on Windows its read-only attribute).
+    void MakeReadOnly(std::string_view relative) const;
+    // Makes a file or folder hidden. Its name must start with "." (which hides it on POSIX); on
+    // Windows its hidden attribute is set.
+    void MakeHidden(std::string_view relative) const;
 
   private:
     std::filesystem::path root_;
 };
+
+// A host path from UTF-8 text ("/" or the host's separator between names), on every host:
+// a std::filesystem::path made from a plain string would read it in the ANSI code page on
+// Windows.
+std::filesystem::path HostPathFromUtf8(std::string_view utf8);
+
+// The UTF-8 text of a host path (what path::string() gives on POSIX).
+std::string Utf8OfHostPath(const std::filesystem::path& path);
 
 }  // namespace folvane::testing

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -22,44 +21,9 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     }
 }
 
-TestFolder::TestFolder() {
-    const fs::path base = fs::temp_directory_path();
-    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const fs::path candidate = base / (L"folvane-gui-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                           std::to_wstring(attempt));
-        if (CreateDirectoryW(candidate.c_str(), nullptr)) {
-            root_ = candidate;
-            return;
-        }
-    }
-    ADD_FAILURE() << "cannot create a temporary folder";
-    std::abort();
-}
-
-TestFolder::~TestFolder() {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    if (test != nullptr && test->result()->Failed()) {
-        std::fprintf(stderr, "kept the test's folder: %s\n", Utf8FromWide(root_.wstring()).c_str());
-        return;
-    }
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-}
-
-fs::path TestFolder::operator/(std::string_view relative) const {
-    return root_ / fs::path(WideFromUtf8(relative));
-}
-
-void TestFolder::Write(std::string_view relative, std::string_view content) const {
-    const fs::path file = *this / relative;
-    fs::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-}
-
-std::string TestFolder::Read(std::string_view relative) const {
+std::string ReadBytes(const fs::path& file) {
     std::ostringstream bytes;
-    bytes << std::ifstream(*this / relative, std::ios::binary).rdbuf();
+    bytes << std::ifstream(file, std::ios::binary).rdbuf();
     return bytes.str();
 }
 
@@ -73,9 +37,8 @@ fs::path BuiltProgram(std::string_view hostPath) {
     return fs::path(path);
 }
 
-Programs InstallPrograms(const TestFolder& folder) {
-    const fs::path bin = folder / "bin";
-    fs::create_directories(bin);
+Programs InstallPrograms(const testing::TempDir& folder) {
+    const fs::path bin = folder.MakeFolder("bin");
     const fs::path gui = BuiltProgram(FOLVANE_GUI_PATH);
     const fs::path cli = BuiltProgram(FOLVANE_CLI_PATH);
     fs::copy_file(gui, bin / gui.filename());

@@ -11,6 +11,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
 
 namespace folvane::wintest {
 
@@ -22,26 +25,8 @@ inline constexpr std::chrono::milliseconds kPatience = 30s;
 // Polls condition until it holds or timeout passes; true when it held.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = kPatience);
 
-// A fresh folder under the system's temporary folder, removed when the test passes and kept,
-// with its location printed, when it fails.
-class TestFolder {
-  public:
-    TestFolder();
-    ~TestFolder();
-    TestFolder(const TestFolder&) = delete;
-    TestFolder& operator=(const TestFolder&) = delete;
-
-    const std::filesystem::path& root() const { return root_; }
-    // The path of a relative UTF-8 name inside it ("a\b.txt").
-    std::filesystem::path operator/(std::string_view relative) const;
-    // Creates a file (and its missing parent folders) holding content.
-    void Write(std::string_view relative, std::string_view content) const;
-    // The bytes of a file; "" when it cannot be read.
-    std::string Read(std::string_view relative) const;
-
-  private:
-    std::filesystem::path root_;
-};
+// The bytes of a file; "" when it cannot be read.
+std::string ReadBytes(const std::filesystem::path& file);
 
 // A built program of this build tree ("Z:\..." under Wine) by its host path.
 std::filesystem::path BuiltProgram(std::string_view hostPath);
@@ -52,7 +37,7 @@ struct Programs {
     std::filesystem::path gui;
     std::filesystem::path cli;
 };
-Programs InstallPrograms(const TestFolder& folder);
+Programs InstallPrograms(const testing::TempDir& folder);
 
 // A started process; one still running at the end is ended.
 class Process {

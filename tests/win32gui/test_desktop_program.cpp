@@ -20,20 +20,22 @@ class DesktopProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
         programs_ = InstallPrograms(folder_);
-        folder_.Write("tree\\日本語フォルダ\\ファイル.txt", "中身");
-        folder_.Write("tree\\a & b <c>.txt", "x");
-        folder_.Write("tree\\" + std::string(120, 'L') + ".txt", "long");
-        folder_.Write("tree\\sub\\deep\\data.bin", std::string(5000, '\x7f'));
+        folder_.WriteFile("tree\\日本語フォルダ\\ファイル.txt", "中身");
+        folder_.WriteFile("tree\\a & b <c>.txt", "x");
+        folder_.WriteFile("tree\\" + std::string(120, 'L') + ".txt", "long");
+        folder_.WriteFile("tree\\sub\\deep\\data.bin", std::string(5000, '\x7f'));
     }
 
-    fs::path Tree() const { return folder_ / "tree"; }
+    // A path inside the test's folder with the host's own separators only: the folder itself
+    // may be given with "/" (FOLVANE_TEST_TEMP), which a typed folder text must not hold.
+    fs::path Host(std::string_view relative) const { return folder_.host(relative).make_preferred(); }
+    fs::path Tree() const { return Host("tree"); }
 
     // The listing folvane-cli.exe writes for the tree, as the reference.
     std::string CliListing() {
-        Process cli(programs_.cli, L"/A " + Quoted(Tree()) + L" " + Quoted(folder_ / "cli.txt"),
-                    folder_.root());
+        Process cli(programs_.cli, L"/A " + Quoted(Tree()) + L" " + Quoted(Host("cli.txt")), folder_.host());
         EXPECT_EQ(cli.WaitForExit(), std::optional<DWORD>(0));
-        return folder_.Read("cli.txt");
+        return ReadBytes(Host("cli.txt"));
     }
 
     // Ends the program through 終了 and returns its exit code.
@@ -42,12 +44,12 @@ class DesktopProgramTest : public ::testing::Test {
         return gui.WaitForExit();
     }
 
-    TestFolder folder_;
+    testing::TempDir folder_;
     Programs programs_;
 };
 
 TEST_F(DesktopProgramTest, StartsWithItsFolderFieldAndEndsThroughExitSavingTheSettings) {
-    Process gui(programs_.gui, L"", folder_.root());
+    Process gui(programs_.gui, L"", folder_.host());
     const HWND window = gui.WaitForWindow(kMainTitle);
     ASSERT_NE(window, nullptr);
     const HWND field = GetDlgItem(window, IDC_TXTDIRNAME);
@@ -64,14 +66,14 @@ TEST_F(DesktopProgramTest, StartsWithItsFolderFieldAndEndsThroughExitSavingTheSe
     SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Tree().c_str()));
     EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
     // 終了 stores the folder field as typed.
-    EXPECT_NE(folder_.Read("bin\\Folvane.ini").find("LastPathName"), std::string::npos);
+    EXPECT_NE(ReadBytes(Host("bin\\Folvane.ini")).find("LastPathName"), std::string::npos);
 }
 
 TEST_F(DesktopProgramTest, RunThroughExecAndTheSaveDialogWritesTheConsoleProgramsListing) {
     const std::string reference = CliListing();
     ASSERT_FALSE(reference.empty());
 
-    Process gui(programs_.gui, L"", folder_.root());
+    Process gui(programs_.gui, L"", folder_.host());
     const HWND window = gui.WaitForWindow(kMainTitle);
     ASSERT_NE(window, nullptr);
     SendMessageW(GetDlgItem(window, IDC_TXTDIRNAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Tree().c_str()));
@@ -81,17 +83,17 @@ TEST_F(DesktopProgramTest, RunThroughExecAndTheSaveDialogWritesTheConsoleProgram
     ASSERT_NE(save, nullptr) << "no save dialog";
     // While the dialog is open the run is on: the Exec button is the cancel button.
     EXPECT_EQ(ItemTextOf(window, IDC_CMDEXEC), L"中断");
-    ASSERT_TRUE(AnswerSaveDialog(save, folder_ / "gui.txt"));
+    ASSERT_TRUE(AnswerSaveDialog(save, Host("gui.txt")));
 
     ASSERT_TRUE(WaitUntil([&] { return ItemTextOf(window, IDC_CMDEXEC) == L"実行"; }))
         << "the run did not end";
-    EXPECT_EQ(ListingWithoutMomentLines(folder_.Read("gui.txt")), ListingWithoutMomentLines(reference));
+    EXPECT_EQ(ListingWithoutMomentLines(ReadBytes(Host("gui.txt"))), ListingWithoutMomentLines(reference));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_TXTDIRNAME)));
     EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
 }
 
 TEST_F(DesktopProgramTest, SetupOpensOnFivePagesAndClosesWithCancel) {
-    Process gui(programs_.gui, L"", folder_.root());
+    Process gui(programs_.gui, L"", folder_.host());
     const HWND window = gui.WaitForWindow(kMainTitle);
     ASSERT_NE(window, nullptr);
     ClickItem(window, IDC_CMDSETUP);
@@ -128,14 +130,14 @@ TEST_F(DesktopProgramTest, SetupOpensOnFivePagesAndClosesWithCancel) {
 
 TEST_F(DesktopProgramTest, AutomaticRunWritesTheListingAndEndsWithoutSavingSettings) {
     const std::string reference = CliListing();
-    Process gui(programs_.gui, L"/A " + Quoted(Tree()) + L" " + Quoted(folder_ / "auto.txt"), folder_.root());
+    Process gui(programs_.gui, L"/A " + Quoted(Tree()) + L" " + Quoted(Host("auto.txt")), folder_.host());
     EXPECT_EQ(gui.WaitForExit(), std::optional<DWORD>(0));
-    EXPECT_EQ(ListingWithoutMomentLines(folder_.Read("auto.txt")), ListingWithoutMomentLines(reference));
-    EXPECT_FALSE(fs::exists(folder_ / "bin\\Folvane.ini"));
+    EXPECT_EQ(ListingWithoutMomentLines(ReadBytes(Host("auto.txt"))), ListingWithoutMomentLines(reference));
+    EXPECT_FALSE(fs::exists(Host("bin\\Folvane.ini")));
 }
 
 TEST_F(DesktopProgramTest, RejectedCommandLineShowsItsMessageAndEnds) {
-    Process gui(programs_.gui, L"/NOSUCHOPTION", folder_.root());
+    Process gui(programs_.gui, L"/NOSUCHOPTION", folder_.host());
     const HWND box = gui.WaitForWindow(L"Folvane 起動エラー");
     ASSERT_NE(box, nullptr);
     // The message box's text is its static control 0xFFFF.
@@ -145,7 +147,7 @@ TEST_F(DesktopProgramTest, RejectedCommandLineShowsItsMessageAndEnds) {
     EXPECT_FALSE(gui.ShowsWindow(kMainTitle));
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_EQ(gui.WaitForExit(), std::optional<DWORD>(1));
-    EXPECT_FALSE(fs::exists(folder_ / "bin\\Folvane.ini"));
+    EXPECT_FALSE(fs::exists(Host("bin\\Folvane.ini")));
 }
 
 }  // namespace

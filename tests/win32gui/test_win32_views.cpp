@@ -40,9 +40,8 @@ int DialogUnitsToPixels(HWND dialog, int units) {
 
 class MainWindowViewTest : public ::testing::Test {
   protected:
-    wintest::TestFolder folder_;
-    fomFolvane window_{Utf8FromWide((folder_ / "Folvane.ini").wstring()),
-                       Utf8FromWide(folder_.root().wstring())};
+    testing::TempDir folder_;
+    fomFolvane window_{folder_.path("Folvane.ini"), folder_.path()};
     HWND item(int id) const { return GetDlgItem(window_.hwnd(), id); }
 };
 

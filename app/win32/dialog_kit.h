@@ -58,6 +58,27 @@ class OwnedFont {
 // size stays, so it follows the dialog's scaling.
 OwnedFont FontLike(HWND window, const wchar_t* face, bool underline);
 
+// The dialog procedure of a dialog whose messages go to an object, its creation parameter:
+// WM_INITDIALOG to handler.OnInitDialog(window), which returns whether the system is to place
+// the focus, and every later message to handler.HandleMessage(message, wParam, lParam).
+template <typename Handler>
+INT_PTR CALLBACK HandlerDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
+        return reinterpret_cast<Handler*>(lParam)->OnInitDialog(window) ? TRUE : FALSE;
+    }
+    auto* handler = reinterpret_cast<Handler*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return handler != nullptr ? handler->HandleMessage(message, wParam, lParam) : FALSE;
+}
+
+// Shows dialog templateId of the program modally over owner with handler taking its messages;
+// returns the dialog's result.
+template <typename Handler>
+INT_PTR ShowModalDialog(HWND owner, int templateId, Handler& handler) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), owner,
+                           HandlerDialogProc<Handler>, reinterpret_cast<LPARAM>(&handler));
+}
+
 // The rectangle of a child window in its parent's client coordinates.
 RECT ChildRect(HWND child);
 

@@ -53,8 +53,8 @@ fomFolvane::fomFolvane(std::string settingsFile, std::string templateFolder)
         SetTimer(hwnd_, kCaptionTimerId, static_cast<UINT>(CaptionTimer::kInterval.count()), nullptr);
     });
     ui_.SetProgressHook([this] { ShowProgress(); });
-    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProc,
-                       reinterpret_cast<LPARAM>(this));
+    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr,
+                       HandlerDialogProc<fomFolvane>, reinterpret_cast<LPARAM>(this));
 }
 
 fomFolvane::~fomFolvane() {
@@ -71,24 +71,7 @@ void fomFolvane::Show() {
     SetFocus(GetDlgItem(hwnd_, IDC_TXTDIRNAME));
 }
 
-INT_PTR CALLBACK fomFolvane::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<fomFolvane*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
-        self->OnInitDialog(window);
-        return FALSE;  // the focus is placed when the window is shown
-    }
-    auto* self = reinterpret_cast<fomFolvane*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) return FALSE;
-    const INT_PTR handled = self->HandleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-    }
-    return handled;
-}
-
-void fomFolvane::OnInitDialog(HWND window) {
+bool fomFolvane::OnInitDialog(HWND window) {
     hwnd_ = window;
     ui_.SetWindow(window);
     const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FOLVANE));
@@ -100,6 +83,7 @@ void fomFolvane::OnInitDialog(HWND window) {
     SendMessageW(status_, WM_SETFONT, SendMessageW(window, WM_GETFONT, 0, 0), FALSE);
     DragAcceptFiles(window, TRUE);
     ArrangePanels(false);
+    return false;  // the focus is placed when the window is shown
 }
 
 INT_PTR fomFolvane::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
@@ -134,6 +118,10 @@ INT_PTR fomFolvane::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/
             DragAcceptFiles(hwnd_, FALSE);
             PostQuitMessage(0);
             return TRUE;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            return FALSE;
         default:
             return FALSE;
     }

@@ -55,10 +55,11 @@ class fomFolvane final : public MainFormView {
     void ShowSetupDialog() override;
     void UpdateContextMenuEntry() override;
 
-  private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The window's messages (HandlerDialogProc).
+    bool OnInitDialog(HWND window);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void OnInitDialog(HWND window);
+
+  private:
     void OnCommand(int id, int notification);
     void OnDropFiles(HDROP drop);
     void OnClose();

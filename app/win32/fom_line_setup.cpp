@@ -31,23 +31,16 @@ void GrowWindowBy(HWND window, int dy) {
 
 void fomLineSetup::Show(HWND owner, CharTable& chars) {
     fomLineSetup dialog(chars);
-    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_LINE_SETUP), owner, DialogProc,
-                    reinterpret_cast<LPARAM>(&dialog));
+    ShowModalDialog(owner, IDD_LINE_SETUP, dialog);
 }
 
-INT_PTR CALLBACK fomLineSetup::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
-        reinterpret_cast<fomLineSetup*>(lParam)->OnInitDialog(window);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<fomLineSetup*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || message != WM_COMMAND) return FALSE;
-    self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+INT_PTR fomLineSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND) return FALSE;
+    OnCommand(LOWORD(wParam), HIWORD(wParam));
     return TRUE;
 }
 
-void fomLineSetup::OnInitDialog(HWND window) {
+bool fomLineSetup::OnInitDialog(HWND window) {
     hwnd_ = window;
     cellFont_ = FontLike(window, kTreeLineFace, false);
     for (int role = 0; role < kCharRoles; ++role)
@@ -60,6 +53,7 @@ void fomLineSetup::OnInitDialog(HWND window) {
     CheckItem(window, IDC_CHKPREVIEW, false);
     ShowPreview(false);
     ShowSet(0);
+    return true;
 }
 
 // The preview box is made exactly as high as the sample's lines in the cell font.

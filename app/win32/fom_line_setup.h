@@ -21,8 +21,12 @@ class fomLineSetup {
   private:
     explicit fomLineSetup(CharTable& chars) : chars_(chars), work_(chars) {}
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void OnInitDialog(HWND window);
+  public:
+    // The dialog's messages (HandlerDialogProc).
+    bool OnInitDialog(HWND window);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
     void OnCommand(int id, int notification);
     void FitPreviewToLines();
     void ShowPreview(bool shown);

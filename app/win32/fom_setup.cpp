@@ -87,26 +87,16 @@ fomSetup::fomSetup(Settings& settings, CharTable& chars, std::string executableP
 void fomSetup::Show(HWND owner, Settings& settings, CharTable& chars, std::string executablePath,
                     std::string templateFolder) {
     fomSetup dialog(settings, chars, std::move(executablePath), std::move(templateFolder));
-    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETUP), owner, DialogProc,
-                    reinterpret_cast<LPARAM>(&dialog));
+    ShowModalDialog(owner, IDD_SETUP, dialog);
 }
 
-INT_PTR CALLBACK fomSetup::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
-        reinterpret_cast<fomSetup*>(lParam)->OnInitDialog(window);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<fomSetup*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) return FALSE;
-    if (message == WM_COMMAND) {
-        self->OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
+INT_PTR fomSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND) return FALSE;
+    OnCommand(LOWORD(wParam), HIWORD(wParam));
+    return TRUE;
 }
 
-void fomSetup::OnInitDialog(HWND window) {
+bool fomSetup::OnInitDialog(HWND window) {
     hwnd_ = window;
     // The five pages lie on top of each other inside the frame.
     RECT frame = ChildRect(GetDlgItem(window, IDC_CMDTAB));
@@ -130,6 +120,7 @@ void fomSetup::OnInitDialog(HWND window) {
         EnableWindow(Holder(IDC_CHKSHORTCUTMENU), FALSE);
     }
     ParaToView(settings_);
+    return true;
 }
 
 HWND fomSetup::Holder(int id) const {

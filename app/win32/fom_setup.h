@@ -27,8 +27,12 @@ class fomSetup {
   private:
     fomSetup(Settings& settings, CharTable& chars, std::string executablePath, std::string templateFolder);
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void OnInitDialog(HWND window);
+  public:
+    // The dialog's messages (HandlerDialogProc).
+    bool OnInitDialog(HWND window);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
     void OnCommand(int id, int notification);
     void ShowPage(int page);
     // The page (or the dialog itself) that holds control id.

@@ -9,33 +9,31 @@ namespace folvane {
 
 std::string fomTextInput::View(HWND owner, const std::string& caption) {
     fomTextInput dialog(caption);
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEXT_INPUT), owner,
-                                           DialogProc, reinterpret_cast<LPARAM>(&dialog));
-    return result == IDOK ? dialog.caption_ : "";
+    return ShowModalDialog(owner, IDD_TEXT_INPUT, dialog) == IDOK ? dialog.caption_ : "";
 }
 
-INT_PTR CALLBACK fomTextInput::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
-        SetItemText(window, IDC_TXTSHORTCUTCAPTION, reinterpret_cast<fomTextInput*>(lParam)->caption_);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<fomTextInput*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
-    if (LOWORD(wParam) == IDOK) self->cmdExit_Click(window);
-    if (LOWORD(wParam) == IDCANCEL) EndDialog(window, IDCANCEL);
+bool fomTextInput::OnInitDialog(HWND window) {
+    hwnd_ = window;
+    SetItemText(window, IDC_TXTSHORTCUTCAPTION, caption_);
+    return true;
+}
+
+INT_PTR fomTextInput::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
+    if (LOWORD(wParam) == IDOK) cmdExit_Click();
+    if (LOWORD(wParam) == IDCANCEL) EndDialog(hwnd_, IDCANCEL);
     return TRUE;
 }
 
-void fomTextInput::cmdExit_Click(HWND window) {
-    const std::string text = ItemText(window, IDC_TXTSHORTCUTCAPTION);
+void fomTextInput::cmdExit_Click() {
+    const std::string text = ItemText(hwnd_, IDC_TXTSHORTCUTCAPTION);
     if (text.empty()) {
-        ShowNotice(window, kCaptionEmptyMessage, MsgIcon::Exclamation);
+        ShowNotice(hwnd_, kCaptionEmptyMessage, MsgIcon::Exclamation);
         return;
     }
     // An unedited box keeps the caption byte for byte, even one the box could not hold exactly.
     if (WideFromUtf8(text) != WideFromUtf8(caption_)) caption_ = text;
-    EndDialog(window, IDOK);
+    EndDialog(hwnd_, IDOK);
 }
 
 }  // namespace folvane

@@ -13,12 +13,16 @@ class fomTextInput {
     // dialog was cancelled.
     static std::string View(HWND owner, const std::string& caption);
 
+    // The dialog's messages (HandlerDialogProc).
+    bool OnInitDialog(HWND window);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
   private:
     explicit fomTextInput(std::string caption) : caption_(std::move(caption)) {}
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void cmdExit_Click(HWND window);
+    void cmdExit_Click();
 
     std::string caption_;
+    HWND hwnd_ = nullptr;
 };
 
 }  // namespace folvane

@@ -18,21 +18,10 @@ constexpr COLORREF kHotLinkColour = RGB(0, 0, 255);
 
 void fomVersion::Show(HWND owner) {
     fomVersion dialog;
-    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_VERSION), owner, DialogProc,
-                    reinterpret_cast<LPARAM>(&dialog));
+    ShowModalDialog(owner, IDD_VERSION, dialog);
 }
 
-INT_PTR CALLBACK fomVersion::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
-        reinterpret_cast<fomVersion*>(lParam)->OnInitDialog(window);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<fomVersion*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self != nullptr ? self->HandleMessage(message, wParam, lParam) : FALSE;
-}
-
-void fomVersion::OnInitDialog(HWND window) {
+bool fomVersion::OnInitDialog(HWND window) {
     hwnd_ = window;
     const HWND link = GetDlgItem(window, IDC_LBLSUPORT);
     linkFont_ = FontLike(link, nullptr, true);
@@ -40,6 +29,7 @@ void fomVersion::OnInitDialog(HWND window) {
     SetItemText(window, IDC_LBLSUPORT, kHomePageAddress);
     SetWindowSubclass(link, LinkProc, kLinkSubclassId, reinterpret_cast<DWORD_PTR>(this));
     FillTexts();
+    return true;
 }
 
 // The texts are rebuilt from scratch, so each activation shows the same.

@@ -13,13 +13,14 @@ class fomVersion {
     // Shows the dialog modally over owner.
     static void Show(HWND owner);
 
+    // The dialog's messages (HandlerDialogProc).
+    bool OnInitDialog(HWND window);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
   private:
     fomVersion() = default;
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR data);
-    void OnInitDialog(HWND window);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void FillTexts();
     void SetLinkHot(bool hot);
 

@@ -92,6 +92,27 @@ TEST_F(DesktopProgramTest, RunThroughExecAndTheSaveDialogWritesTheConsoleProgram
     EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
 }
 
+TEST_F(DesktopProgramTest, ClosingTheWindowDuringARunEndsTheProgramOnceTheRunHasUnwound) {
+    Process gui(programs_.gui, L"", folder_.host());
+    const HWND window = gui.WaitForWindow(kMainTitle);
+    ASSERT_NE(window, nullptr);
+    SendMessageW(GetDlgItem(window, IDC_TXTDIRNAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Tree().c_str()));
+    ClickItem(window, IDC_CMDEXEC);
+    const HWND save = gui.WaitForWindow(L"出力ﾌｧｲﾙの選択");
+    ASSERT_NE(save, nullptr) << "no save dialog";
+
+    // The close box while the run waits in its save dialog: the window goes away, the program
+    // stays until the run has returned.
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    EXPECT_FALSE(gui.WaitForExit(200ms).has_value());
+    PostMessageW(save, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_EQ(gui.WaitForExit(), std::optional<DWORD>(0));
+    // Closing by any other way than 終了 saves nothing.
+    EXPECT_FALSE(fs::exists(Host("bin\\Folvane.ini")));
+    EXPECT_FALSE(fs::exists(Host("treeのリスト.txt")));
+}
+
 TEST_F(DesktopProgramTest, SetupOpensOnFivePagesAndClosesWithCancel) {
     Process gui(programs_.gui, L"", folder_.host());
     const HWND window = gui.WaitForWindow(kMainTitle);

@@ -38,7 +38,8 @@ fs::path BuiltProgram(std::string_view hostPath) {
 }
 
 Programs InstallPrograms(const testing::TempDir& folder) {
-    const fs::path bin = folder.MakeFolder("bin");
+    // In the host's own separators, as the programs will name themselves.
+    const fs::path bin = folder.MakeFolder("bin").make_preferred();
     const fs::path gui = BuiltProgram(FOLVANE_GUI_PATH);
     const fs::path cli = BuiltProgram(FOLVANE_CLI_PATH);
     fs::copy_file(gui, bin / gui.filename());
@@ -82,6 +83,7 @@ namespace {
 struct WindowSearch {
     DWORD processId;
     std::wstring_view title;
+    HWND besides;
     HWND found = nullptr;
 };
 
@@ -91,25 +93,26 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
     GetWindowThreadProcessId(window, &owner);
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
-    if (owner == search->processId && IsWindowVisible(window) && std::wstring_view(className) == L"#32770" &&
-        TextOf(window) == search->title) {
+    if (owner == search->processId && window != search->besides && IsWindowVisible(window) &&
+        std::wstring_view(className) == L"#32770" && TextOf(window) == search->title) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND FindProcessWindow(DWORD processId, std::wstring_view title) {
-    WindowSearch search{processId, title};
+HWND FindProcessWindow(DWORD processId, std::wstring_view title, HWND besides = nullptr) {
+    WindowSearch search{processId, title, besides};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 }  // namespace
 
-HWND Process::WaitForWindow(std::wstring_view title, std::chrono::milliseconds timeout) const {
+HWND Process::WaitForWindow(std::wstring_view title, std::chrono::milliseconds timeout, HWND besides) const {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindProcessWindow(info_.dwProcessId, title)) != nullptr; }, timeout);
+    WaitUntil([&] { return (found = FindProcessWindow(info_.dwProcessId, title, besides)) != nullptr; },
+              timeout);
     return found;
 }
 

@@ -52,8 +52,9 @@ class Process {
     // The exit code once the process has ended within timeout; nullopt while it still runs.
     std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = kPatience);
     // The first visible top-level window of the process with title (and the dialog class
-    // "#32770"); nullptr when none appeared within timeout.
-    HWND WaitForWindow(std::wstring_view title, std::chrono::milliseconds timeout = kPatience) const;
+    // "#32770") other than besides; nullptr when none appeared within timeout.
+    HWND WaitForWindow(std::wstring_view title, std::chrono::milliseconds timeout = kPatience,
+                       HWND besides = nullptr) const;
     // Whether the process shows a visible top-level window with title now.
     bool ShowsWindow(std::wstring_view title) const;
 

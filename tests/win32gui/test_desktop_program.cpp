@@ -69,6 +69,70 @@ TEST_F(DesktopProgramTest, StartsWithItsFolderFieldAndEndsThroughExitSavingTheSe
     EXPECT_NE(ReadBytes(Host("bin\\Folvane.ini")).find("LastPathName"), std::string::npos);
 }
 
+// The command of the context-menu entry for folders, as the start-up wrote it; "" when absent.
+std::wstring FolderEntryCommand() {
+    wchar_t command[2048] = {};
+    DWORD size = sizeof command;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Classes\\Directory\\Shell\\Folvane\\command", nullptr,
+                     RRF_RT_REG_SZ, nullptr, command, &size) != ERROR_SUCCESS)
+        return L"";
+    return command;
+}
+
+TEST_F(DesktopProgramTest, ContextMenuEntryStartsTheInstalledProgramWithTheChosenFolder) {
+    {
+        Process gui(programs_.gui, L"", folder_.host());
+        const HWND window = gui.WaitForWindow(kMainTitle);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
+    }
+    const std::wstring command = FolderEntryCommand();
+    ASSERT_EQ(command, Quoted(programs_.gui) + L" \"%1\"");
+
+    // What Explorer does with it: %1 becomes the folder the menu was opened on.
+    std::wstring arguments = command.substr(command.find(L"\" ") + 2);
+    arguments.replace(arguments.find(L"%1"), 2, Tree().wstring());
+    Process gui(programs_.gui, arguments, folder_.host());
+    const HWND window = gui.WaitForWindow(kMainTitle);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(ItemTextOf(window, IDC_TXTDIRNAME), Tree().wstring());
+    EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
+}
+
+TEST_F(DesktopProgramTest, SetupSavesTheFilterOptionAndTheWindowShowsTheFilterPanel) {
+    Process gui(programs_.gui, L"", folder_.host());
+    const HWND window = gui.WaitForWindow(kMainTitle);
+    ASSERT_NE(window, nullptr);
+    RECT before{};
+    GetWindowRect(window, &before);
+    ClickItem(window, IDC_CMDSETUP);
+    const HWND setup = gui.WaitForWindow(L"Folvane の設定");
+    ASSERT_NE(setup, nullptr);
+    const HWND format = GetDlgItem(setup, IDD_SETUP_PAGE0 + 2);
+    const HWND other = GetDlgItem(setup, IDD_SETUP_PAGE0 + 4);
+
+    // An entry that is no number keeps the dialog open with its message.
+    SendMessageW(GetDlgItem(format, IDC_TXTCOLUMNS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc"));
+    ClickItem(setup, IDOK);
+    const HWND message = gui.WaitForWindow(kMainTitle, kPatience, window);
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(ItemTextOf(message, 0xFFFF), L"行数の制限が不正です。");
+    PostMessageW(message, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(message); }));
+    EXPECT_TRUE(IsWindowVisible(setup));
+
+    SendMessageW(GetDlgItem(format, IDC_TXTCOLUMNS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"78"));
+    SendMessageW(GetDlgItem(other, IDC_CHKFILTERFLG), BM_SETCHECK, BST_CHECKED, 0);
+    ClickItem(setup, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !gui.ShowsWindow(L"Folvane の設定"); }));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(GetDlgItem(window, IDC_CBOFILTERTEXT)) != FALSE; }));
+    RECT after{};
+    GetWindowRect(window, &after);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
+    EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
+    EXPECT_NE(ReadBytes(Host("bin\\Folvane.ini")).find("FilterFlg=True"), std::string::npos);
+}
+
 TEST_F(DesktopProgramTest, RunThroughExecAndTheSaveDialogWritesTheConsoleProgramsListing) {
     const std::string reference = CliListing();
     ASSERT_FALSE(reference.empty());

@@ -10,6 +10,7 @@
 #include "render/text_width.h"
 #include "render/title_blocks.h"
 #include "settings/path_utils.h"
+#include "settings/settings_fields.h"
 
 namespace folvane {
 
@@ -148,7 +149,7 @@ void ListingRunner::ListMake(std::string_view rootPath) {
     }
     outcome_ = ListingOutcome::Saved;
     savedFile_ = saved;
-    settings_.LastOutPathName = WithBackslash(ParentFolder(saved));
+    settings_.LastOutPathName = CappedText(&Settings::LastOutPathName, WithBackslash(ParentFolder(saved)));
     if (settings_.AutoOpenFlg && IsFile(saved)) ui_.OpenWithAssociatedProgram(saved);
 }
 

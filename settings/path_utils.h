@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace folvane {
 
 // Splits a command line or filter text into arguments: blanks, tabs, CR and LF outside double
@@ -30,6 +32,10 @@ std::vector<std::string> SplitPath(std::string_view text);
 // (or the process's current folder when it has no drive part); "" when the path is blank, has
 // two "\" in a row, or climbs above its root. Touches nothing but the current folders.
 std::string FullPath(std::string_view path);
+
+// The mask TruePath takes for a folder typed, dropped or passed on the command line: a folder,
+// read-only, hidden and system ones allowed.
+inline constexpr uint32_t kAnyFolderMask = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrFolder;
 
 // The existing path with every component in the spelling the file system stores, or "" when
 // it does not exist, its folder bit differs from mask's, or it has a read-only, hidden or

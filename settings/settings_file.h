@@ -21,25 +21,30 @@ inline constexpr std::string_view kSettingsFileName = "Folvane.ini";
 std::string SettingsFilePath();
 
 // The whole text of the settings file for settings and table, exactly as it is written (before
-// the conversion to code page 932). A line break inside a text value is left out, so that
-// every value stays on its own line.
+// the conversion to code page 932). Texts keep their caps, which also leave out line breaks, so
+// that every value stays on its own line.
 std::string SettingsFileText(const Settings& settings, const CharTable& table);
 
-// Fills settings and table: defaults first, then the file at path (ignored when missing, empty,
-// unreadable or 32768 bytes or larger); an older layout is upgraded (helpFilePath's ".GID"
-// index is deleted then). Ends with ComputeWidths. Numbers out of a field's range are clamped
-// into it; a value that does not convert, and a table line naming no existing set and role,
-// are skipped. Never reports an error.
+// Fills settings and table from the bytes of a settings file: defaults first, then the lines of
+// the file (nothing of a file that is empty or 32768 bytes or larger). Numbers out of a field's
+// range are clamped into it; a value that does not convert, and a table line naming no existing
+// set and role, are skipped; texts keep their caps (settings_fields.h). An older layout is
+// upgraded. Version becomes the current one; the filter history keeps as many entries as fit
+// into a file the reader takes (FitHistoryToFile). Ends with ComputeWidths. True when the file
+// came from an older layout.
+bool ReadSettingsText(std::string_view fileBytes, Settings& settings, CharTable& table);
+
+// ReadSettingsText of the file at path (ignored when missing or unreadable); after an upgrade,
+// helpFilePath's ".GID" index is deleted. Never reports an error.
 void LoadSettings(std::string_view path, std::string_view helpFilePath, Settings& settings, CharTable& table);
 
-// Writes the file at path from settings and table, creating its folder when missing; a failed
-// write leaves the previous file. False when it could not be written.
-bool SaveSettings(std::string_view path, const Settings& settings, const CharTable& table);
+// Drops the oldest filter texts until the settings file for settings and table is smaller than
+// the 32768 bytes the reader takes. The other fields' caps leave room for many filter texts.
+void FitHistoryToFile(Settings& settings, const CharTable& table);
 
-// The integer a number text stands for, as the settings file and the command line read
-// numbers: blanks, an optional sign, digits with an optional fraction (".5" and "5." count),
-// blanks; rounded to the nearest integer, halves to even. Magnitudes beyond 10^12 saturate
-// there. nullopt when the text is no such number.
-std::optional<int64_t> ParseRoundedNumber(std::string_view text);
+// Writes the file at path from settings and table (with the filter history fitted), creating its
+// folder when missing; a failed write leaves the previous file. A read-only file is not
+// replaced. False when it was not written.
+bool SaveSettings(std::string_view path, const Settings& settings, const CharTable& table);
 
 }  // namespace folvane

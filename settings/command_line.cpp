@@ -308,9 +308,12 @@ std::size_t ValueCount(std::string_view option, const std::vector<std::string>& 
 
 // A plain host argument holding a "/" is a host path ("/home/ann", "docs/a", "./x", "../x");
 // anything else is passed on, to be resolved in the path space like a typed name.
+// One that cannot be translated (relative to a current folder that is gone) is passed on
+// as it is, and the parse finds nothing there.
 std::string PlainHostArgument(const std::string& argument) {
     if (argument.find('/') == std::string::npos) return argument;
-    return PathFromHost(argument);
+    std::string path = PathFromHost(argument);
+    return path.empty() ? argument : path;
 }
 
 }  // namespace

@@ -166,7 +166,12 @@ std::string FullPath(std::string_view path) {
     if (rest.empty()) rest = ".";
 
     std::vector<std::string> stack;
-    if (!rest.starts_with('\\')) stack = CurrentFolderComponents(currentFolder);
+    if (!rest.starts_with('\\')) {
+        // A current folder that is gone leaves nothing to resolve a relative path against.
+        if (currentFolder.empty()) return "";
+        stack = CurrentFolderComponents(currentFolder);
+    }
+    if (drivePart.empty()) return "";
     const std::vector<std::string> components = SplitPath(rest);
     if (components.empty() || !ApplyComponents(components, stack)) return "";
     return JoinFolders(drivePart, stack);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,8 +65,10 @@ std::optional<std::string> StoredName(std::string_view folder, std::string_view 
 // as it is. "" when the path does not exist.
 std::string ShortPathOf(std::string_view path);
 
-// The whole content of a file; nullopt when it cannot be opened or read, or is not a file.
-std::optional<std::string> ReadWholeFile(std::string_view path);
+// The whole content of a file; nullopt when it cannot be opened or read, is not a regular file,
+// or holds more than maxBytes bytes (it is then never read further than that).
+std::optional<std::string> ReadWholeFile(std::string_view path,
+                                         int64_t maxBytes = std::numeric_limits<int64_t>::max());
 
 // The length in bytes of a file; nullopt when it cannot be read or is not a file.
 std::optional<int64_t> FileLength(std::string_view path);

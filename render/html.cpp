@@ -194,7 +194,7 @@ std::string HtmlTemplateFolder() {
 std::string HtmlTemplateRead(std::string_view folder, std::string_view name) {
     const std::string base = std::string(folder) + std::string(name);
     for (const std::string& path : {base, base + ".htm", base + ".html"}) {
-        if (IsFile(path)) return ReadTextFile(path, DefaultHtmlTemplate());
+        if (IsFile(path)) return ReadTextFile(path, DefaultHtmlTemplate(), kTemplateSizeLimit);
     }
     return DefaultHtmlTemplate();
 }

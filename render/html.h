@@ -3,6 +3,7 @@
 // of a listing.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,8 +34,14 @@ std::string DefaultHtmlTemplate();
 // executable's folder cannot be found out (every template then is the built-in one).
 std::string HtmlTemplateFolder();
 
+// A template file larger than this is no template: the built-in one serves instead, as for a
+// missing file. Real templates are a few kilobytes; the cap keeps a wrong choice (a disk image
+// named with /HS) from filling the memory.
+inline constexpr int64_t kTemplateSizeLimit = 1 << 20;
+
 // The template called name in folder (tried as name, name + ".htm", name + ".html");
-// the built-in template when there is none or its length cannot be read.
+// the built-in template when there is none, it cannot be read or it is larger than
+// kTemplateSizeLimit bytes.
 std::string HtmlTemplateRead(std::string_view folder, std::string_view name);
 
 // The names of the .htm and .html files of folder, in the order the file system gives them.

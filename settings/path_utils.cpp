@@ -278,8 +278,8 @@ std::string WithoutExtension(std::string_view name) {
     return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
 }
 
-std::string ReadTextFile(std::string_view path, std::string_view fallback) {
-    const auto content = ReadWholeFile(path);
+std::string ReadTextFile(std::string_view path, std::string_view fallback, int64_t maxBytes) {
+    const auto content = ReadWholeFile(path, maxBytes);
     if (!content) return std::string(fallback);
     return FromCp932(*content);
 }

@@ -4,6 +4,7 @@
 // All are total: where an operation fails it returns "" or false, as stated.
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,8 +73,10 @@ std::string Extension(std::string_view name);
 // The text before the last "." when it follows the last "\" and ":"; otherwise name.
 std::string WithoutExtension(std::string_view name);
 
-// The whole file decoded from code page 932; "" for an empty file; fallback on any failure.
-std::string ReadTextFile(std::string_view path, std::string_view fallback);
+// The whole file decoded from code page 932; "" for an empty file; fallback on any failure, and
+// for a file of more than maxBytes bytes.
+std::string ReadTextFile(std::string_view path, std::string_view fallback,
+                         int64_t maxBytes = std::numeric_limits<int64_t>::max());
 
 // Orders names for display lists: ignoring letter case first; names equal that way but not
 // identical are ordered by code point after folding A-Z to a-z. Returns -1, 0 or 1.

@@ -47,8 +47,9 @@ HostDescriptor OpenRegularFile(std::string_view path, int64_t& length) {
     return file;
 }
 
-// Reads to the end of the file, however its length has changed since it was opened.
-bool ReadToEnd(const HostDescriptor& file, std::string& content) {
+// Reads to the end of the file, however its length has changed since it was opened; false
+// when reading fails or the file holds more than maxBytes.
+bool ReadToEnd(const HostDescriptor& file, std::string& content, int64_t maxBytes) {
     char block[65536];
     for (;;) {
         const ssize_t count = read(file.Get(), block, sizeof block);
@@ -57,6 +58,7 @@ bool ReadToEnd(const HostDescriptor& file, std::string& content) {
             if (errno == EINTR) continue;
             return false;
         }
+        if (static_cast<int64_t>(content.size()) + count > maxBytes) return false;
         content.append(block, static_cast<std::size_t>(count));
     }
 }
@@ -107,14 +109,14 @@ std::string ShortPathOf(std::string_view path) {
     return GetAttributes(path) ? std::string(path) : std::string();
 }
 
-std::optional<std::string> ReadWholeFile(std::string_view path) {
+std::optional<std::string> ReadWholeFile(std::string_view path, int64_t maxBytes) {
     int64_t length = 0;
     HostDescriptor file = OpenRegularFile(path, length);
-    if (!file.IsOpen()) return std::nullopt;
+    if (!file.IsOpen() || length > maxBytes) return std::nullopt;
     std::string content;
     try {
         content.reserve(static_cast<std::size_t>(length));
-        if (!ReadToEnd(file, content)) return std::nullopt;
+        if (!ReadToEnd(file, content, maxBytes)) return std::nullopt;
     } catch (const std::bad_alloc&) {
         return std::nullopt;  // a file larger than memory cannot be read whole
     } catch (const std::length_error&) {

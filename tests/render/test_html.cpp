@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "tests/support/temp_dir.h"
 
@@ -57,12 +58,23 @@ TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
     for (const auto& [name, text] : files)
         dir.WriteFile("basehtml/" + name, text);
     dir.MakeFolder("basehtml/dir.htm");
+    // A file past the cap is no template, even a sparse one that would take no disk space.
+    dir.WriteFile("basehtml/largest.htm", std::string(kTemplateSizeLimit, 'x'));
+    dir.WriteFile("basehtml/huge.htm");
+    std::filesystem::resize_file(dir.host("basehtml/huge.htm"), uintmax_t{8} << 30);
     ASSERT_EQ(mkfifo(dir.host("basehtml/pipe.htm").c_str(), 0600), 0);  // exists, cannot be read
     const std::string builtIn = DefaultHtmlTemplate();
-    const std::pair<std::string, std::string> cases[] = {
-        {"基本", "基本"},  {"基本.htm", "基本"}, {"only", "html"},
-        {"both", "bare"},  {"empty", ""},        {"dir.htm", "behind a folder"},
-        {"pipe", builtIn}, {"missing", builtIn}, {"", builtIn}};
+    const std::pair<std::string, std::string> cases[] = {{"基本", "基本"},
+                                                         {"基本.htm", "基本"},
+                                                         {"only", "html"},
+                                                         {"both", "bare"},
+                                                         {"empty", ""},
+                                                         {"dir.htm", "behind a folder"},
+                                                         {"pipe", builtIn},
+                                                         {"missing", builtIn},
+                                                         {"", builtIn},
+                                                         {"huge", builtIn},
+                                                         {"largest", std::string(kTemplateSizeLimit, 'x')}};
     for (const auto& [name, text] : cases)
         EXPECT_EQ(HtmlTemplateRead(dir.path("basehtml") + "\\", name), text) << name;
     EXPECT_EQ(HtmlTemplateRead("", "基本"), builtIn);

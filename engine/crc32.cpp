@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "platform/file_system.h"
 
@@ -62,21 +63,16 @@ uint32_t Crc32Update(uint32_t crc, const void* data, std::size_t size) {
     return ~reg;
 }
 
-uint32_t FileCrc32(std::string_view path, UiPort& ui, const RunState& run) {
-    FileReader file;
-    if (!file.Open(path)) return 0;
+std::optional<uint32_t> Crc32OfOpenFile(FileReader& file, unsigned char* buffer,
+                                        const std::function<bool()>& afterBlock) {
     // The length is a 64-bit count: files of 2 GiB and more are checksummed whole.
     int64_t remaining = file.Length();
-    if (remaining <= 0) return 0;
-
-    const std::size_t bufferSize = static_cast<std::size_t>(std::min<int64_t>(remaining, kCrcBlockSize));
-    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(bufferSize);
     uint32_t crc = 0;
     while (remaining > 0) {
         const std::size_t want = static_cast<std::size_t>(std::min<int64_t>(remaining, kCrcBlockSize));
         std::size_t got = 0;
         while (got < want) {
-            const std::ptrdiff_t n = file.Read(buffer.get() + got, want - got);
+            const std::ptrdiff_t n = file.Read(buffer + got, want - got);
             if (n < 0) return 0;
             if (n == 0) break;
             got += static_cast<std::size_t>(n);
@@ -84,16 +80,26 @@ uint32_t FileCrc32(std::string_view path, UiPort& ui, const RunState& run) {
         // A file that shrank since it was opened ends early: stop at its new end and keep the
         // checksum of the bytes read. Waiting for the promised length would never end.
         if (got == 0) break;
-        crc = Crc32Update(crc, buffer.get(), got);
-        ui.PumpEvents();
-        if (run.CancelRequested()) return 0;  // the reader closes the file on the way out
+        crc = Crc32Update(crc, buffer, got);
+        if (afterBlock()) return std::nullopt;
         if (got < want) break;
         remaining -= static_cast<int64_t>(got);
     }
+    return crc;
+}
+
+uint32_t FileCrc32(std::string_view path, UiPort& ui, const RunState& run) {
+    FileReader file;
+    if (!file.Open(path) || file.Length() <= 0) return 0;
+    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kCrcBlockSize);
+    const auto crc = Crc32OfOpenFile(file, buffer.get(), [&] {
+        ui.PumpEvents();
+        return run.CancelRequested();
+    });
     // A descriptor opened for reading has nothing to flush: whatever Close() reports, the
     // checksum of what was read stands.
     file.Close();
-    return crc;
+    return crc.value_or(0);
 }
 
 }  // namespace folvane

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/byte_sink.h"
+
 namespace folvane {
 
 // Writes a whole file as one step, whatever the bytes' length, without ever damaging the file
@@ -18,7 +20,7 @@ namespace folvane {
 // written (and made, for a link that leads nowhere yet). A character device or a pipe (a FIFO,
 // "/dev/stdout", "/dev/null") is written into as it is, never replaced. A folder, a block
 // device and a socket are refused. Not copyable; movable.
-class ReplacingWriter {
+class ReplacingWriter final : public ByteSink {
   public:
     ReplacingWriter();
     ReplacingWriter(const ReplacingWriter&) = delete;
@@ -26,13 +28,13 @@ class ReplacingWriter {
     ReplacingWriter(ReplacingWriter&& other) noexcept;
     ReplacingWriter& operator=(ReplacingWriter&& other) noexcept;
     // Abandons what was not committed.
-    ~ReplacingWriter();
+    ~ReplacingWriter() override;
 
     // Prepares to write path; false when path cannot be written (refused kinds above, no such
     // folder, no permission, an unmapped path).
     bool Open(std::string_view path);
     // Adds bytes; false when writing failed (the writer is then abandoned).
-    bool Write(std::string_view bytes);
+    bool Write(std::string_view bytes) override;
     // Puts the written bytes in place; false when that failed, and whatever was at path before
     // is then left as it was (a device or pipe has had the bytes written so far).
     bool Commit();

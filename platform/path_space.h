@@ -39,6 +39,12 @@ std::string NameFromHost(std::string_view hostName);
 // The host bytes of one path-space name: every escape code point becomes its byte.
 std::string HostName(std::string_view name);
 
+// The URL of a path-space path, from its text alone (nothing is looked up): a file URL for a
+// drive or share path ("file:///C:/a.txt", "file://srv/shr/a.txt"; on POSIX a path on Z: names
+// the host file, "file:///home/ann/a.txt"); any other text (a relative path) stays a relative
+// reference with "/" for "\". Characters are not encoded; escape code points stay as they are.
+std::string FileUrlOf(std::string_view path);
+
 // The process's current folder in the path space ("Z:\work\main"); "" when it has been removed
 // or is out of reach, so that nothing is resolved against it.
 std::string ProcessCurrentFolder();

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,28 @@ std::string HtmlTemplateRead(std::string_view folder, std::string_view name);
 
 // The names of the .htm and .html files of folder, in the order the file system gives them.
 std::vector<std::string> HtmlTemplateList(std::string_view folder);
+
+// The markers a template holds: ten of them, markers 0-4 and 5-9 standing for the parts 0-4;
+// the second five take their part with "<BR>" before every line break.
+inline constexpr std::size_t kPartCount = 5;
+constexpr int MarkerPart(int marker) {
+    return marker % 5;
+}
+constexpr bool MarkerBreaksLines(int marker) {
+    return marker >= 5;
+}
+
+// Goes through a template in order: onText for each stretch of text between markers (never
+// an empty one), onMarker with the index of each marker (every occurrence; markers are exact
+// and case-sensitive). Stops at the first callback that returns false, and returns false then.
+bool ScanHtmlTemplate(std::string_view templateText, const std::function<bool(std::string_view)>& onText,
+                      const std::function<bool(int)>& onMarker);
+
+// text with "<BR>" before every CR LF.
+std::string BrokenAtLineEnds(std::string_view text);
+
+// templateText with every marker replaced by its part. A template without markers is itself.
+std::string FillHtmlTemplate(std::string_view templateText, const ListParts& parts);
 
 // The page: the template called name in folder with every marker replaced by its part.
 std::string HtmlPage(const ListParts& parts, std::string_view folder, std::string_view name);

@@ -311,6 +311,19 @@ std::string PathFromHost(std::string_view hostPath) {
     return path;
 }
 
+std::string FileUrlOf(std::string_view path) {
+    const std::string slashed = ReplaceAll(path, "\\", "/");
+    if (path.starts_with("\\\\")) return "file:" + slashed;
+    if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
+        // Z: is the host root, so its paths name host files.
+        if (AsciiUpperChar(path[0]) != 'Z') return "file:///" + slashed;
+        std::string rest = slashed.substr(2);
+        if (!rest.starts_with('/')) rest.insert(0, "/");
+        return "file://" + rest;
+    }
+    return slashed;
+}
+
 std::string ProcessCurrentFolder() {
     const auto current = HostCurrentFolder();
     return current ? PathFromHost(*current) : "";

@@ -2,12 +2,17 @@
 
 #include "engine/folder_read.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <tuple>
 
 #include "engine/entry_order.h"
@@ -26,7 +31,7 @@ class FolderReadTest : public ::testing::Test {
     Names Listed(std::string (*describe)(const FileEntry&) = [](const FileEntry& e) { return e.Name; }) {
         Names names;
         for (const auto& entry : ReadFolder(rig.context, Folder()))
-            names.push_back(describe(entry));
+            names.push_back(describe(entry.record));
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -90,7 +95,64 @@ TEST_F(FolderReadTest, TheViewStyleDecidesWhichFactsAreRead) {
     std::filesystem::resize_file(dir.WriteFile("check.txt"), 4294967296);  // sparse: no disk used
     rig.settings.ViewType = 2;
     for (const auto& entry : ReadFolder(rig.context, Folder()))
-        EXPECT_EQ(entry.Size, entry.IsFolder() ? 0 : 4294967296);
+        EXPECT_EQ(entry.record.Size, entry.record.IsFolder() ? 0 : 4294967296);
+}
+
+// Only regular files are opened for a CRC or a version: a FIFO's waiting writer is not released
+// (it would lose its data to SIGPIPE) and no device is opened.
+TEST_F(FolderReadTest, OnlyRegularFilesAreOpenedForTheirContents) {
+    dir.WriteFile("data.bin", "123456789");
+    ASSERT_EQ(mkfifo(dir.host("pipe").c_str(), 0600), 0);
+    const bool device = mknod(dir.host("null").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    const pid_t writer = fork();
+    if (writer == 0) {
+        const int fd = open(dir.host("pipe").c_str(), O_WRONLY);  // waits for a reader
+        _exit(fd >= 0 && write(fd, "x", 1) == 1 ? 0 : 1);
+    }
+    rig.settings.CRCFlg = rig.settings.VersionFlg = true;
+    std::map<std::string, uint32_t> crcs;
+    for (const auto& entry : ReadFolder(rig.context, Folder()))
+        crcs[entry.record.Name] = entry.record.Crc;
+    EXPECT_EQ(crcs["data.bin"], 0xCBF43926u);
+    EXPECT_EQ(crcs["pipe"], 0u);
+    if (device) {
+        EXPECT_EQ(crcs["null"], 0u);
+    }
+    usleep(50000);
+    int status = 0;
+    EXPECT_EQ(waitpid(writer, &status, WNOHANG), 0) << "the FIFO was opened";
+    const int reader = open(dir.host("pipe").c_str(), O_RDONLY);  // lets the writer finish
+    waitpid(writer, &status, 0);
+    close(reader);
+}
+
+// In a folder that may be listed but not searched nothing of an entry can be read: it keeps
+// every fact empty (no attributes, which lists it as a file) instead of made-up ones.
+TEST_F(FolderReadTest, EntriesWhoseFactsCannotBeReadKeepThemEmpty) {
+    dir.WriteFile("closed/file.txt", "abc");
+    dir.MakeFolder("closed/sub");
+    dir.WriteFile("closed/.hidden");
+    chmod(dir.host().c_str(), 0755);
+    chmod(dir.host("closed").c_str(), 0644);  // readable, not searchable
+    const pid_t child = fork();
+    if (child == 0) {
+        // As an unprivileged user, for whom the permission bits count.
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+        rig.settings.SearchAttr = 21;
+        rig.settings.CDateFlg = true;
+        const auto entries = ReadFolder(rig.context, dir.path("closed") + "\\");
+        bool empty = entries.size() == 2;
+        for (const auto& entry : entries) {
+            const FileEntry& e = entry.record;
+            empty = empty && e.Attr == 0 && e.Size == 0 && e.Created == 0 && e.Updated == 0 && !e.IsFolder();
+        }
+        _exit(empty ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    chmod(dir.host("closed").c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 FileEntry Dir(std::string name, DateTime created = 0) {
@@ -137,11 +199,14 @@ TEST(EntryOrder, EveryKeyInBothDirections) {
         settings.SortKey = key;
         settings.SortFlg = up;
         settings.CompMode = mode;
-        for (Entries sorted : {entries, Entries(entries.rbegin(), entries.rend())}) {
+        for (const Entries& given : {entries, Entries(entries.rbegin(), entries.rend())}) {
+            std::vector<FolderEntry> sorted;
+            for (const FileEntry& entry : given)
+                sorted.push_back(FolderEntry{entry, entry.Name, false, {}});
             SortEntries(settings, sorted);
             Names names;
             for (const auto& entry : sorted)
-                names.push_back(entry.Name);
+                names.push_back(entry.record.Name);
             EXPECT_EQ(names, expected);
         }
     }

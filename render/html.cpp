@@ -214,9 +214,7 @@ std::vector<std::string> HtmlTemplateList(std::string_view folder) {
     return names;
 }
 
-std::string HtmlPage(const ListParts& parts, std::string_view folder, std::string_view name) {
-    const std::string page = HtmlTemplateRead(folder, name);
-    const std::string_view t = page;
+std::string FillHtmlTemplate(std::string_view t, const ListParts& parts) {
     std::size_t next[kMarkerCount];
     for (std::size_t i = 0; i < kMarkerCount; ++i)
         next[i] = t.find(kMarkers[i]);
@@ -239,6 +237,10 @@ std::string HtmlPage(const ListParts& parts, std::string_view folder, std::strin
     }
     result.append(t.substr(p));
     return result;
+}
+
+std::string HtmlPage(const ListParts& parts, std::string_view folder, std::string_view name) {
+    return FillHtmlTemplate(HtmlTemplateRead(folder, name), parts);
 }
 
 }  // namespace folvane

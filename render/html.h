@@ -40,6 +40,11 @@ std::string HtmlTemplateRead(std::string_view folder, std::string_view name);
 // The names of the .htm and .html files of folder, in the order the file system gives them.
 std::vector<std::string> HtmlTemplateList(std::string_view folder);
 
+// templateText with every occurrence of a marker replaced by its part: the five "Pre" markers
+// by the part as it is, the five others by the part with "<BR>" before every CR LF. Text
+// outside markers is copied unchanged, so a text without markers yields itself.
+std::string FillHtmlTemplate(std::string_view templateText, const ListParts& parts);
+
 // The page: the template called name in folder with every marker replaced by its part.
 std::string HtmlPage(const ListParts& parts, std::string_view folder, std::string_view name);
 

@@ -53,6 +53,8 @@ struct Settings {
     bool MemPos = true;  // remember the main window's position
     int16_t Left = -1;   // window position in screen pixels; -1 none
     int16_t Top = -1;
+
+    friend bool operator==(const Settings&, const Settings&) = default;
 };
 
 // Puts the defaults into every field except LastPathName, LastOutPathName, Left and Top;

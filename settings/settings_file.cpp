@@ -178,9 +178,6 @@ constexpr std::string_view kSettingsSection = "[Settings]";
 constexpr std::string_view kTableSection = "[CharTable]";
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Files this large are not settings files the program wrote; they are not read at all.
-constexpr int64_t kSizeLimit = 32768;
-
 void AppendLine(std::string& text, std::string_view key, std::string_view value) {
     text.append(key).append(value).append(kLineEnd);
 }
@@ -290,8 +287,9 @@ void ReadLines(std::string_view bytes, Settings& settings, CharTable& table) {
 // The file is read through a bounded buffer, so a file that grows meanwhile is not read whole.
 std::optional<std::string> ReadSettingsBytes(std::string_view path) {
     FileReader file;
-    if (!file.Open(path) || file.Length() >= kSizeLimit) return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(kSizeLimit), '\0');
+    if (!file.Open(path) || file.Length() >= static_cast<int64_t>(kSettingsFileSizeLimit))
+        return std::nullopt;
+    std::string bytes(kSettingsFileSizeLimit, '\0');
     std::size_t filled = 0;
     while (filled < bytes.size()) {
         const std::ptrdiff_t count = file.Read(bytes.data() + filled, bytes.size() - filled);
@@ -341,6 +339,14 @@ std::optional<int64_t> ParseRoundedNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::vector<SettingsNumberRange> SettingsNumberRanges() {
+    std::vector<SettingsNumberRange> ranges;
+    for (const Field& field : kFields) {
+        if (field.number != nullptr) ranges.push_back({field.key, field.number, field.lowest, field.highest});
+    }
+    return ranges;
+}
+
 std::string SettingsFilePath() {
     const std::string executableFolder = ExecutableFolder();
     if (!executableFolder.empty() && CanWriteFolder(executableFolder)) {
@@ -368,27 +374,35 @@ std::string SettingsFileText(const Settings& settings, const CharTable& table) {
     return text;
 }
 
-void LoadSettings(std::string_view path, std::string_view helpFilePath, Settings& settings,
-                  CharTable& table) {
+std::string SettingsFileBytes(const Settings& settings, const CharTable& table) {
+    return ToCp932(SettingsFileText(settings, table));
+}
+
+bool LoadSettingsFromBytes(std::string_view bytes, Settings& settings, CharTable& table) {
     SetDefaults(settings);
     SetHistoryDefaults(settings);
     SetCharTableDefaults(table);
     // An empty file is taken like a missing one: nothing in it asks for an upgrade.
-    const auto bytes = ReadSettingsBytes(path);
-    if (bytes && !bytes->empty()) {
-        ReadLines(*bytes, settings, table);
+    bool older = false;
+    if (!bytes.empty() && bytes.size() < kSettingsFileSizeLimit) {
+        ReadLines(bytes, settings, table);
         // Also a file without a usable "Version=" line counts as an older layout.
-        if (settings.Version != kSettingsVersion) {
-            UpgradeFullWidthVertical(table);
-            DeleteHelpIndex(helpFilePath);
-        }
+        older = settings.Version != kSettingsVersion;
+        if (older) UpgradeFullWidthVertical(table);
     }
     settings.Version = kSettingsVersion;
     ComputeWidths(settings);
+    return older;
+}
+
+void LoadSettings(std::string_view path, std::string_view helpFilePath, Settings& settings,
+                  CharTable& table) {
+    const auto bytes = ReadSettingsBytes(path);
+    if (LoadSettingsFromBytes(bytes.value_or(""), settings, table)) DeleteHelpIndex(helpFilePath);
 }
 
 bool SaveSettings(std::string_view path, const Settings& settings, const CharTable& table) {
-    const std::string bytes = ToCp932(SettingsFileText(settings, table));
+    const std::string bytes = SettingsFileBytes(settings, table);
     // The folder below the user's configuration folder does not exist before the first save.
     const std::string folder = ParentFolder(path);
     if (!folder.empty() && !IsFolder(folder)) MakeFolders(folder);

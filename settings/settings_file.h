@@ -2,10 +2,12 @@
 // The settings file "Folvane.ini": the settings record and the tree-line table in two
 // sections of an INI-like text, code page 932, CR LF line ends.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/char_table.h"
 #include "settings/settings.h"
@@ -13,6 +15,8 @@
 namespace folvane {
 
 inline constexpr std::string_view kSettingsFileName = "Folvane.ini";
+// Files this large or larger are not settings files the program wrote; they are not read.
+inline constexpr std::size_t kSettingsFileSizeLimit = 32768;
 
 // Where the settings file lives: beside the executable when that folder can be written, else
 // "folvane\Folvane.ini" in the user's configuration folder; beside the executable again when
@@ -25,6 +29,15 @@ std::string SettingsFilePath();
 // every value stays on its own line.
 std::string SettingsFileText(const Settings& settings, const CharTable& table);
 
+// The bytes SaveSettings writes: SettingsFileText in code page 932.
+std::string SettingsFileBytes(const Settings& settings, const CharTable& table);
+
+// Fills settings and table from the bytes of a settings file as LoadSettings does from the
+// file, touching no file: defaults, then the bytes unless they are empty or at least
+// kSettingsFileSizeLimit long; an older layout is upgraded. True when the bytes were of an
+// older layout, so that the caller deletes the help index.
+bool LoadSettingsFromBytes(std::string_view bytes, Settings& settings, CharTable& table);
+
 // Fills settings and table: defaults first, then the file at path (ignored when missing, empty,
 // unreadable or 32768 bytes or larger); an older layout is upgraded (helpFilePath's ".GID"
 // index is deleted then). Ends with ComputeWidths. Numbers out of a field's range are clamped
@@ -35,6 +48,16 @@ void LoadSettings(std::string_view path, std::string_view helpFilePath, Settings
 // Writes the file at path from settings and table, creating its folder when missing; a failed
 // write leaves the previous file. False when it could not be written.
 bool SaveSettings(std::string_view path, const Settings& settings, const CharTable& table);
+
+// A numeric field of the [Settings] section and the range the reader keeps its value in.
+struct SettingsNumberRange {
+    std::string_view key;  // with its "="
+    int16_t Settings::*number;
+    int lowest;
+    int highest;
+};
+// Every numeric field of the [Settings] section, in the order the reader tries the keys.
+std::vector<SettingsNumberRange> SettingsNumberRanges();
 
 // The integer a number text stands for, as the settings file and the command line read
 // numbers: blanks, an optional sign, digits with an optional fraction (".5" and "5." count),

@@ -21,6 +21,7 @@
 #include "settings/path_utils.h"
 #include "settings/settings_file.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/settings_invariants.h"
 
 namespace folvane::fuzz {
 namespace {
@@ -65,11 +66,7 @@ Outcome Parse(std::string_view commandLine) {
 }
 
 void RequireSettingsInRange(const Settings& settings) {
-    for (const SettingsNumberRange& range : SettingsNumberRanges()) {
-        const int value = settings.*range.number;
-        Require(value >= range.lowest && value <= range.highest, "an option leaves its field in range",
-                [&] { return std::string(range.key) + std::to_string(value); });
-    }
+    RequireNumbersInRange(settings);
     Require(!settings.HtmlName.empty(), "the template name is never made empty");
 }
 
@@ -90,10 +87,7 @@ void RequireFullPath(const std::string& path, std::string_view what) {
 void RequireAccepted(const Outcome& o) {
     const Settings& s = o.settings;
     Require(s.Lines > 0 && s.NameWidth > 0, "an accepted parse leaves room for the name column");
-    Settings recomputed = s;
-    ComputeWidths(recomputed);
-    Require(recomputed.NameWidth == s.NameWidth && recomputed.SizeWidth == s.SizeWidth,
-            "the widths are those of ComputeWidths");
+    RequireComputedWidths(s);
     if (o.effects.hasFolder) {
         RequireFullPath(o.effects.folderText, "the folder is a full path");
         Require(IsFolder(o.effects.folderText), "the folder exists",

@@ -12,6 +12,7 @@
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/settings_invariants.h"
 
 namespace folvane::fuzz {
 namespace {
@@ -28,16 +29,9 @@ Loaded Load(std::string_view bytes) {
 }
 
 void RequireFieldsInRange(const Settings& settings) {
-    for (const SettingsNumberRange& range : SettingsNumberRanges()) {
-        const int value = settings.*range.number;
-        Require(value >= range.lowest && value <= range.highest, "a loaded number lies in its field's range",
-                [&] { return std::string(range.key) + std::to_string(value); });
-    }
+    RequireNumbersInRange(settings);
     Require(settings.Version == kSettingsVersion, "a loaded record carries the current layout version");
-    Settings recomputed = settings;
-    ComputeWidths(recomputed);
-    Require(recomputed.NameWidth == settings.NameWidth && recomputed.SizeWidth == settings.SizeWidth,
-            "the derived widths are those of ComputeWidths");
+    RequireComputedWidths(settings);
 }
 
 // Known fault, mended separately: text values are written without a cap, so a saved file can

@@ -23,7 +23,7 @@ void AppendZeroPadded(std::string& out, int value, int digits) {
 }
 
 const CharTable& NoTable() {
-    static const CharTable table{};
+    static const CharTable table;
     return table;
 }
 

@@ -2,8 +2,11 @@
 # Sets up a fresh Debian machine for Folvane and builds it. Run as root from anywhere.
 #   scripts/bootstrap.sh run     install what is missing, build, list the bundled samples/ folder
 #   scripts/bootstrap.sh test    install what is missing, build, run every test, also under
-#                                AddressSanitizer and UndefinedBehaviorSanitizer
+#                                AddressSanitizer and UndefinedBehaviorSanitizer, and every
+#                                fuzzing harness for a bounded time
 #   scripts/bootstrap.sh bench   install what is missing, build, run the benchmarks
+#   scripts/bootstrap.sh fuzzers install clang, build the libFuzzer harnesses into build-fuzz
+#                                (scripts/fuzz-campaign.sh runs them for long campaigns)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +14,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(g++ cmake make pkgconf libgtest-dev libgmock-dev libbenchmark-dev
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 qt6-base-dev libgl-dev)
 bench_packages=(tree python3 time)
+# clang with its libFuzzer and sanitizer runtimes, for the fuzzing harnesses of tests/fuzz.
+fuzz_packages=(clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=() package
@@ -41,6 +46,13 @@ build() {
     cmake --build "$folder" -j "$jobs"
 }
 
+# The libFuzzer harnesses, built by clang in their own folder.
+build_fuzzers() {
+    cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DFOLVANE_BUILD_FUZZERS=ON -DFOLVANE_BUILD_TESTS=OFF -DFOLVANE_BUILD_QT=OFF >/dev/null
+    cmake --build build-fuzz -j "$jobs" --target folvane_fuzzers
+}
+
 run_main_job() {
     build build
     echo "== folvane-cli /A samples build/samples.txt, shown in UTF-8"
@@ -56,6 +68,9 @@ run_tests() {
     build build-asan -DFOLVANE_SANITIZE=ON -DFOLVANE_BUILD_QT=OFF
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan -j "$jobs" --output-on-failure
+    echo "== every fuzzing harness for a bounded time (libFuzzer with ASan and UBSan, built by clang)"
+    build_fuzzers
+    ctest --test-dir build-fuzz -L fuzz -j "$jobs" --output-on-failure
 }
 
 run_benchmarks() {
@@ -67,7 +82,8 @@ run_benchmarks() {
 
 case "${1:-}" in
     run) install_missing "${packages[@]}" && install_japanese_font && run_main_job ;;
-    test) install_missing "${packages[@]}" && install_japanese_font && run_tests ;;
+    test) install_missing "${packages[@]}" "${fuzz_packages[@]}" && install_japanese_font && run_tests ;;
     bench) install_missing "${packages[@]}" "${bench_packages[@]}" && run_benchmarks ;;
-    *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+    fuzzers) install_missing cmake make "${fuzz_packages[@]}" && build_fuzzers ;;
+    *) echo "usage: $0 run|test|bench|fuzzers" >&2; exit 2 ;;
 esac

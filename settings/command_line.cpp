@@ -272,20 +272,6 @@ std::string FileArgument(std::string_view argument) {
 
 // ---- Host arguments ---------------------------------------------------------------------------
 
-bool IsArgumentSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// An argument as the splitter reads it back: in double quotes, with inner quotes doubled, when
-// it holds a separator or a quote. An empty argument is written as nothing; between two others
-// the blanks around it still make it an argument of its own.
-std::string QuotedArgument(std::string_view argument) {
-    const bool plain = std::none_of(argument.begin(), argument.end(),
-                                    [](char c) { return IsArgumentSeparator(c) || c == '"'; });
-    if (plain) return std::string(argument);
-    return '"' + ReplaceAll(argument, "\"", "\"\"") + '"';
-}
-
 // On the host command line "/" starts an option and also every absolute path. An argument
 // that holds a second "/" is a path; so is one that is no option keyword and names an existing
 // entry ("/tmp"); anything else is an option, known or not.
@@ -382,21 +368,16 @@ std::string CommandLineFromHostArguments(const std::vector<std::string>& argumen
     for (std::size_t index = 0; index < arguments.size();) {
         const std::string& argument = arguments[index++];
         if (!IsHostOption(argument)) {
-            parts.push_back(QuotedArgument(PlainHostArgument(argument)));
+            parts.push_back(PlainHostArgument(argument));
             continue;
         }
-        parts.push_back(QuotedArgument(argument));
+        parts.push_back(argument);
         // Option values are never paths to translate: "/FT */x" filters, "/HS a/b" names a template.
         const std::size_t values = ValueCount(argument, arguments, index);
         for (std::size_t value = 0; value < values; ++value)
-            parts.push_back(QuotedArgument(arguments[index++]));
+            parts.push_back(arguments[index++]);
     }
-    std::string commandLine;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0) commandLine += ' ';
-        commandLine += parts[i];
-    }
-    return commandLine;
+    return JoinArguments(parts);
 }
 
 }  // namespace folvane

@@ -42,6 +42,15 @@ std::string UnquotedArgument(std::string_view argument) {
     return ReplaceAll(argument, "\"\"", "\"");
 }
 
+// An argument as the splitter reads it back: in double quotes, with inner quotes doubled, when
+// it holds a separator or a quote.
+std::string QuotedArgument(std::string_view argument) {
+    const bool plain = std::none_of(argument.begin(), argument.end(),
+                                    [](char c) { return IsArgumentSeparator(c) || c == '"'; });
+    if (plain) return std::string(argument);
+    return '"' + ReplaceAll(argument, "\"", "\"\"") + '"';
+}
+
 // ---- Paths ------------------------------------------------------------------------------------
 
 bool IsDotsOnly(std::string_view component) {
@@ -125,6 +134,15 @@ std::vector<std::string> SplitArguments(std::string_view text) {
         if (end == std::string_view::npos) return arguments;
         rest.remove_prefix(end + 1);
     }
+}
+
+std::string JoinArguments(const std::vector<std::string>& arguments) {
+    std::string text;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) text += ' ';
+        text += QuotedArgument(arguments[i]);
+    }
+    return text;
 }
 
 int FindArgumentEnd(std::string_view text) {

@@ -19,6 +19,12 @@ namespace folvane {
 // pair of double quotes becomes one. Blanks only, or "", give no arguments.
 std::vector<std::string> SplitArguments(std::string_view text);
 
+// The text that SplitArguments splits into arguments again: the arguments joined by blanks,
+// each that holds a blank, tab, CR, LF or double quote put in double quotes with its inner
+// quotes doubled. An empty argument is written as nothing, so it survives only between two
+// others (blanks at either end of the text are trimmed away).
+std::string JoinArguments(const std::vector<std::string>& arguments);
+
 // 1-based byte position of the first blank, tab, LF or CR outside double quotes; 0 if none.
 int FindArgumentEnd(std::string_view text);
 

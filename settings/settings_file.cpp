@@ -23,9 +23,6 @@ constexpr std::string_view kSettingsSection = "[Settings]";
 constexpr std::string_view kTableSection = "[CharTable]";
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Files this large are not settings files the program wrote; they are not read at all.
-constexpr int64_t kSizeLimit = 32768;
-
 // A flag value: "True" or "False" in any letter case, or a number, where any value but zero is
 // True (also a fraction such as 0.5 that rounds to zero).
 std::optional<bool> DecodeFlag(std::string_view value) {
@@ -141,8 +138,8 @@ void ReadLines(std::string_view bytes, Settings& settings, CharTable& table) {
 // The file is read through a bounded buffer, so a file that grows meanwhile is not read whole.
 std::optional<std::string> ReadSettingsBytes(std::string_view path) {
     FileReader file;
-    if (!file.Open(path) || file.Length() >= kSizeLimit) return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(kSizeLimit), '\0');
+    if (!file.Open(path) || file.Length() >= static_cast<int64_t>(kSettingsFileSizeLimit)) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(static_cast<int64_t>(kSettingsFileSizeLimit)), '\0');
     std::size_t filled = 0;
     while (filled < bytes.size()) {
         const std::ptrdiff_t count = file.Read(bytes.data() + filled, bytes.size() - filled);
@@ -204,11 +201,17 @@ void FitHistoryToFile(Settings& settings, const CharTable& table) {
     int64_t size = static_cast<int64_t>(ToCp932(SettingsFileText(settings, table)).size());
     auto& history = settings.FilterText;
     const SettingsField& field = FilterHistoryField();
-    while (size >= kSizeLimit && !history.empty()) {
+    while (size >= static_cast<int64_t>(kSettingsFileSizeLimit) && !history.empty()) {
         size -= static_cast<int64_t>(
             field.name.size() + 1 + ToCp932(CapText(history.back(), field.textCap)).size() + kLineEnd.size());
         history.pop_back();
     }
+}
+
+std::string SettingsFileBytes(const Settings& settings, const CharTable& table) {
+    Settings fitted = settings;
+    FitHistoryToFile(fitted, table);
+    return ToCp932(SettingsFileText(fitted, table));
 }
 
 bool ReadSettingsText(std::string_view fileBytes, Settings& settings, CharTable& table) {
@@ -217,7 +220,7 @@ bool ReadSettingsText(std::string_view fileBytes, Settings& settings, CharTable&
     SetCharTableDefaults(table);
     // An empty file is taken like a missing one: nothing in it asks for an upgrade.
     bool upgraded = false;
-    if (!fileBytes.empty() && static_cast<int64_t>(fileBytes.size()) < kSizeLimit) {
+    if (!fileBytes.empty() && static_cast<int64_t>(fileBytes.size()) < static_cast<int64_t>(kSettingsFileSizeLimit)) {
         ReadLines(fileBytes, settings, table);
         // Also a file without a usable "Version=" line counts as an older layout.
         upgraded = settings.Version != kSettingsVersion;
@@ -239,9 +242,7 @@ bool SaveSettings(std::string_view path, const Settings& settings, const CharTab
     // A settings file the person made read-only is kept as it is, as a read-only listing is.
     if (const auto attributes = GetAttributes(path); attributes && (*attributes & kAttrReadOnly) != 0)
         return false;
-    Settings fitted = settings;
-    FitHistoryToFile(fitted, table);
-    const std::string bytes = ToCp932(SettingsFileText(fitted, table));
+    const std::string bytes = SettingsFileBytes(settings, table);
     // The folder below the user's configuration folder does not exist before the first save.
     const std::string folder = ParentFolder(path);
     if (!folder.empty() && !IsFolder(folder)) MakeFolders(folder);

@@ -2,6 +2,7 @@
 // The settings file "Folvane.ini": the settings record and the tree-line table in two
 // sections of an INI-like text, code page 932, CR LF line ends.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +15,9 @@ namespace folvane {
 
 inline constexpr std::string_view kSettingsFileName = "Folvane.ini";
 
+// Files this large are not settings files the program wrote; they are not read at all.
+inline constexpr std::size_t kSettingsFileSizeLimit = 32768;
+
 // Where the settings file lives: beside the executable when that folder can be written, else
 // "folvane\Folvane.ini" in the user's configuration folder; beside the executable again when
 // no configuration folder is known (readable, not writable), "" when neither is known. A
@@ -24,6 +28,10 @@ std::string SettingsFilePath();
 // the conversion to code page 932). Texts keep their caps, which also leave out line breaks, so
 // that every value stays on its own line.
 std::string SettingsFileText(const Settings& settings, const CharTable& table);
+
+// The bytes SaveSettings writes: SettingsFileText of settings with the filter history fitted
+// (FitHistoryToFile), in code page 932. Always fewer than kSettingsFileSizeLimit.
+std::string SettingsFileBytes(const Settings& settings, const CharTable& table);
 
 // Fills settings and table from the bytes of a settings file: defaults first, then the lines of
 // the file (nothing of a file that is empty or 32768 bytes or larger). Numbers out of a field's

@@ -104,6 +104,7 @@ TEST(Html, PageReplacesEveryMarkerWhereverItStands) {
     for (const auto& [name, text, page] : cases) {
         dir.WriteFile(name + ".htm", text);
         EXPECT_EQ(HtmlPage(parts, dir.path() + "\\", name), page) << name;
+        EXPECT_EQ(FillHtmlTemplate(text, parts), page) << name;
     }
     // The built-in template: header, an empty line, heading, separator, body, separator, footer.
     const std::string page = HtmlPage(parts, dir.path() + "\\", "missing");

@@ -151,6 +151,12 @@ TEST_F(SettingsFileTest, AnOlderLayoutIsUpgradedOnceAndOnlyFromAFileThatIsRead) 
         EXPECT_EQ(settings_.Columns, c.columns) << c.text.size();
         EXPECT_EQ(table_.strings[1][1], c.vertical) << c.text;
         EXPECT_EQ(IndexKept(), !c.indexDeleted) << c.text;
+        // The bytes alone give the same record, and touch no file.
+        Settings fromBytes;
+        CharTable tableFromBytes;
+        dir_.WriteFile("Folvane.GID", "index");
+        ReadSettingsText(ToCp932(c.text), fromBytes, tableFromBytes);
+        EXPECT_TRUE(fromBytes == settings_ && tableFromBytes == table_ && IndexKept()) << c.text;
     }
     // A help path without a "\" names no index.
     Load(former);

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 packages=(g++ cmake make pkgconf libgtest-dev libgmock-dev libbenchmark-dev
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 qt6-base-dev libgl-dev)
-bench_packages=(tree python3 time)
+bench_packages=(tree python3 time zlib1g-dev)
 
 install_missing() {
     local missing=() package

@@ -3,14 +3,16 @@
 #   scripts/bootstrap.sh run     install what is missing, build, list the bundled samples/ folder
 #   scripts/bootstrap.sh test    install what is missing, build, run every test, also under
 #                                AddressSanitizer and UndefinedBehaviorSanitizer
-#   scripts/bootstrap.sh bench   install what is missing, build, run the benchmarks
+#   scripts/bootstrap.sh bench   install what is missing, build, run the benchmarks; BENCH_TREES=all
+#                                also times whole runs on a tree of a million files, whose first
+#                                generation takes a while
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=$(nproc 2>/dev/null || echo 2)
 packages=(g++ cmake make pkgconf libgtest-dev libgmock-dev libbenchmark-dev
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 qt6-base-dev libgl-dev)
-bench_packages=(tree python3 time zlib1g-dev)
+bench_packages=(tree python3 time zlib1g-dev p7zip-full)
 
 install_missing() {
     local missing=() package
@@ -63,6 +65,7 @@ run_benchmarks() {
     for program in build-bench/bench/bench_*; do
         [ -x "$program" ] && "$program"
     done
+    bench/listing_benchmark.sh --cli build-bench/app/console/folvane-cli
 }
 
 case "${1:-}" in

@@ -4,7 +4,9 @@
 #   scripts/bootstrap.sh test    install what is missing, build, run every test, also under
 #                                AddressSanitizer and UndefinedBehaviorSanitizer, and every
 #                                fuzzing harness for a bounded time
-#   scripts/bootstrap.sh bench   install what is missing, build, run the benchmarks
+#   scripts/bootstrap.sh bench   install what is missing, build, run the benchmarks; BENCH_TREES=all
+#                                also times whole runs on a tree of a million files, whose first
+#                                generation takes a while
 #   scripts/bootstrap.sh fuzzers install clang, build the libFuzzer harnesses into build-fuzz
 #                                (scripts/fuzz-campaign.sh runs them for long campaigns)
 set -euo pipefail
@@ -13,7 +15,7 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 packages=(g++ cmake make pkgconf libgtest-dev libgmock-dev libbenchmark-dev
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 qt6-base-dev libgl-dev)
-bench_packages=(tree python3 time)
+bench_packages=(tree python3 time zlib1g-dev p7zip-full)
 # clang with its libFuzzer and sanitizer runtimes, for the fuzzing harnesses of tests/fuzz.
 fuzz_packages=(clang libclang-rt-14-dev)
 
@@ -78,6 +80,7 @@ run_benchmarks() {
     for program in build-bench/bench/bench_*; do
         [ -x "$program" ] && "$program"
     done
+    bench/listing_benchmark.sh --cli build-bench/app/console/folvane-cli
 }
 
 case "${1:-}" in

@@ -10,6 +10,7 @@
 #include "platform/process.h"
 #include "platform/text.h"
 #include "settings/path_utils.h"
+#include "settings/program_files.h"
 
 namespace folvane {
 
@@ -101,6 +102,8 @@ std::string Anchor(std::string_view reference, std::string_view label) {
 
 // ---- Templates -------------------------------------------------------------------------------
 
+constexpr std::string_view kTemplateFolderName = "basehtml\\";
+
 constexpr std::string_view kMarkers[10] = {
     "<!-- Folvane PreHeader -->", "<!-- Folvane PreHeadLine -->", "<!-- Folvane PreLine -->",
     "<!-- Folvane PreBody -->",   "<!-- Folvane PreFutter -->",   "<!-- Folvane Header -->",
@@ -185,10 +188,17 @@ std::string DefaultHtmlTemplate() {
 }
 
 std::string HtmlTemplateFolder() {
-    std::string folder = ExecutableFolder();
-    if (folder.empty()) return "";
-    if (!folder.ends_with('\\')) folder += '\\';
-    return folder + "basehtml\\";
+    return HtmlTemplateFolderOf(ExecutableFolder());
+}
+
+std::string HtmlTemplateFolderOf(std::string_view executableFolder) {
+    if (executableFolder.empty()) return "";
+    const std::string beside = WithBackslash(executableFolder) + std::string(kTemplateFolderName);
+    if (IsFolder(beside)) return beside;
+    const std::string installed = InstalledDataFolder(executableFolder);
+    if (!installed.empty() && IsFolder(installed + std::string(kTemplateFolderName)))
+        return installed + std::string(kTemplateFolderName);
+    return beside;
 }
 
 std::string HtmlTemplateRead(std::string_view folder, std::string_view name) {

@@ -1,0 +1,16 @@
+#pragma once
+// Where the program finds the files it brings along. A program in a folder of its own (or in
+// a build tree) keeps them beside its executable; an installed one keeps them in the share
+// folder of its prefix: "/usr/bin/folvane" reads "/usr/share/folvane".
+
+#include <string>
+#include <string_view>
+
+namespace folvane {
+
+// The data folder of an installed program whose executable lies in executableFolder (a
+// path-space path): the parent of executableFolder followed by "share\folvane\", when that
+// folder exists; "" otherwise (no parent, or not installed).
+std::string InstalledDataFolder(std::string_view executableFolder);
+
+}  // namespace folvane

@@ -30,17 +30,19 @@ QString JapaneseFamily() {
     return families.isEmpty() ? QString() : families.constFirst();
 }
 
-// The dialogs that Qt itself draws (file choosers) speak Japanese like the rest of the
-// program when the translations are installed.
-void LoadQtTranslations(QApplication& app) {
-    auto* translator = new QTranslator(&app);
+// The dialogs that Qt itself draws (file choosers, standard buttons) speak Japanese like the
+// rest of the program when Qt's translations are installed; without them they stay English.
+void LoadQtTranslations() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(translator);
+        QCoreApplication::installTranslator(translator);
     } else {
         delete translator;
     }
 }
+
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 }  // namespace
 
@@ -64,11 +66,24 @@ int RunMainWindow(std::string_view commandLine, std::string settingsFile, std::s
     return QApplication::exec();
 }
 
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int size : kIconSizes)
+        icon.addFile(QStringLiteral(":/icons/folvane-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+void PrepareApplication() {
+    QApplication::setApplicationName(QStringLiteral("folvane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(FOLVANE_DESKTOP_FILE_NAME));
+    QApplication::setWindowIcon(ProgramIcon());
+    UseFontWithJapaneseGlyphs();
+    LoadQtTranslations();
+}
+
 int RunDesktopProgram(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("folvane"));
-    UseFontWithJapaneseGlyphs();
-    LoadQtTranslations(app);
+    PrepareApplication();
     // QApplication has taken out the arguments meant for Qt itself.
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     return RunMainWindow(CommandLineFromHostArguments(arguments), SettingsFilePath(), HtmlTemplateFolder());

@@ -30,16 +30,36 @@ QString JapaneseFamily() {
     return families.isEmpty() ? QString() : families.constFirst();
 }
 
+// Qt 6 asks for the file dialog's type texts ("Folder", "%1 File") under the context
+// QAbstractFileIconProvider, while Qt's Japanese catalogue still files them under QFileDialog,
+// their context in Qt 5: this translator answers the new context from the old one.
+class FileTypeTranslator final : public QTranslator {
+  public:
+    FileTypeTranslator(const QTranslator& catalogue, QObject* parent)
+        : QTranslator(parent), catalogue_(catalogue) {}
+
+    QString translate(const char* context, const char* sourceText, const char* disambiguation,
+                      int n) const override {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0) return QString();
+        return catalogue_.translate("QFileDialog", sourceText, disambiguation, n);
+    }
+    bool isEmpty() const override { return false; }
+
+  private:
+    const QTranslator& catalogue_;
+};
+
 // The dialogs that Qt itself draws (file choosers, standard buttons) speak Japanese like the
 // rest of the program when Qt's translations are installed; without them they stay English.
 void LoadQtTranslations() {
-    auto* translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+    auto* catalogue = new QTranslator(QCoreApplication::instance());
+    if (!catalogue->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(translator);
-    } else {
-        delete translator;
+        delete catalogue;
+        return;
     }
+    QCoreApplication::installTranslator(catalogue);
+    QCoreApplication::installTranslator(new FileTypeTranslator(*catalogue, catalogue));
 }
 
 constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};

@@ -45,6 +45,10 @@ TEST(ApplicationTest, QtsOwnButtonsAndFileDialogSpeakJapanese) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     EXPECT_EQ(dialog.labelText(QFileDialog::FileName), QStringLiteral("ファイル名(&N):"));
     EXPECT_EQ(dialog.labelText(QFileDialog::Reject), QStringLiteral("キャンセル"));
+    // The type column of its file list names folders in Japanese too.
+    TempDir tmp;
+    EXPECT_EQ(QFileIconProvider().type(QFileInfo(QString::fromStdString(tmp.host().string()))),
+              QStringLiteral("フォルダ"));
 }
 
 }  // namespace

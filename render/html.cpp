@@ -102,8 +102,6 @@ std::string Anchor(std::string_view reference, std::string_view label) {
 
 // ---- Templates -------------------------------------------------------------------------------
 
-constexpr std::string_view kTemplateFolderName = "basehtml\\";
-
 constexpr std::string_view kMarkers[10] = {
     "<!-- Folvane PreHeader -->", "<!-- Folvane PreHeadLine -->", "<!-- Folvane PreLine -->",
     "<!-- Folvane PreBody -->",   "<!-- Folvane PreFutter -->",   "<!-- Folvane Header -->",
@@ -193,12 +191,10 @@ std::string HtmlTemplateFolder() {
 
 std::string HtmlTemplateFolderOf(std::string_view executableFolder) {
     if (executableFolder.empty()) return "";
-    const std::string beside = WithBackslash(executableFolder) + std::string(kTemplateFolderName);
+    const std::string beside = WithBackslash(executableFolder) + std::string(kTemplateFolderName) + "\\";
     if (IsFolder(beside)) return beside;
     const std::string installed = InstalledDataFolder(executableFolder);
-    if (!installed.empty() && IsFolder(installed + std::string(kTemplateFolderName)))
-        return installed + std::string(kTemplateFolderName);
-    return beside;
+    return installed.empty() ? beside : installed + std::string(kTemplateFolderName) + "\\";
 }
 
 std::string HtmlTemplateRead(std::string_view folder, std::string_view name) {

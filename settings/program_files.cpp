@@ -10,7 +10,7 @@ std::string InstalledDataFolder(std::string_view executableFolder) {
     // A drive root, or a text without a drive part, has no prefix above it.
     if (prefix.empty() || prefix.size() >= folder.size()) return "";
     const std::string data = WithBackslash(prefix) + "share\\folvane\\";
-    return IsFolder(data) ? data : "";
+    return IsFolder(data + std::string(kTemplateFolderName)) ? data : "";
 }
 
 }  // namespace folvane

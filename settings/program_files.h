@@ -8,9 +8,14 @@
 
 namespace folvane {
 
+// The folder of HTML templates, beside the executable or in the installed data folder.
+inline constexpr std::string_view kTemplateFolderName = "basehtml";
+
 // The data folder of an installed program whose executable lies in executableFolder (a
 // path-space path): the parent of executableFolder followed by "share\folvane\", when that
-// folder exists; "" otherwise (no parent, or not installed).
+// folder holds the installed templates; "" otherwise (no parent, or not installed). A
+// "share\folvane" without templates, such as the user's own data folder beside "~/.local/bin",
+// does not make a program installed.
 std::string InstalledDataFolder(std::string_view executableFolder);
 
 }  // namespace folvane

@@ -88,7 +88,7 @@ TEST_F(SettingsFileTest, ANonDefaultRecordSurvivesARoundTripEvenWithLineBreaksIn
 TEST_F(SettingsFileTest, OnlyAProgramInAFolderOfItsOwnKeepsItsSettingsBesideIt) {
     dir_.MakeFolder("portable");
     dir_.MakeFolder("usr/bin");
-    dir_.MakeFolder("usr/share/folvane");
+    dir_.MakeFolder("usr/share/folvane/basehtml");
     const std::string config = dir_.path("config");
     const std::string inConfig = config + "\\folvane\\Folvane.ini";
     const std::tuple<std::string, std::string, std::string> cases[] = {

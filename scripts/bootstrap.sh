@@ -4,6 +4,7 @@
 #   scripts/bootstrap.sh test    install what is missing, build, run every test, also under
 #                                AddressSanitizer and UndefinedBehaviorSanitizer
 #   scripts/bootstrap.sh bench   install what is missing, build, run the benchmarks
+#   scripts/bootstrap.sh deb     install what is missing, build for release, make the .deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,11 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(g++ cmake make pkgconf libgtest-dev libgmock-dev libbenchmark-dev
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 qt6-base-dev libgl-dev)
 bench_packages=(tree python3 time)
+# Qt's own dialogs in Japanese.
+packages+=(qt6-translations-l10n)
+# The installation test's validators; the Debian package's dependency lookup.
+test_packages=(desktop-file-utils appstream groff-base)
+deb_packages=(dpkg-dev file)
 
 install_missing() {
     local missing=() package
@@ -33,16 +39,26 @@ install_japanese_font() {
     fi
 }
 
-# build <folder> <cmake options...>
+# build <folder> [cmake options...] [-- targets...]; every target when none is named.
 build() {
-    local folder=$1
+    local folder=$1 options=()
     shift
-    cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$folder" -j "$jobs"
+    while (($#)) && [ "$1" != -- ]; do
+        options+=("$1")
+        shift
+    done
+    (($#)) && shift
+    cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+    if (($#)); then
+        cmake --build "$folder" -j "$jobs" --target "$@"
+    else
+        cmake --build "$folder" -j "$jobs"
+    fi
 }
 
+# The main job needs folvane-cli only: neither the tests nor the desktop program.
 run_main_job() {
-    build build
+    build build -- folvane-cli
     echo "== folvane-cli /A samples build/samples.txt, shown in UTF-8"
     build/app/console/folvane-cli /A samples build/samples.txt
     iconv -f CP932 -t UTF-8 build/samples.txt
@@ -58,6 +74,11 @@ run_tests() {
         ctest --test-dir build-asan -j "$jobs" --output-on-failure
 }
 
+make_deb() {
+    build build-deb -DCMAKE_BUILD_TYPE=Release -DFOLVANE_BUILD_TESTS=OFF
+    (cd build-deb && cpack -G DEB)
+}
+
 run_benchmarks() {
     build build-bench -DFOLVANE_BUILD_BENCHMARKS=ON -DFOLVANE_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
     for program in build-bench/bench/bench_*; do
@@ -67,7 +88,8 @@ run_benchmarks() {
 
 case "${1:-}" in
     run) install_missing "${packages[@]}" && install_japanese_font && run_main_job ;;
-    test) install_missing "${packages[@]}" && install_japanese_font && run_tests ;;
+    test) install_missing "${packages[@]}" "${test_packages[@]}" && install_japanese_font && run_tests ;;
     bench) install_missing "${packages[@]}" "${bench_packages[@]}" && run_benchmarks ;;
-    *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+    deb) install_missing "${packages[@]}" "${deb_packages[@]}" && make_deb ;;
+    *) echo "usage: $0 run|test|bench|deb" >&2; exit 2 ;;
 esac

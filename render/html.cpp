@@ -11,6 +11,7 @@
 #include "platform/process.h"
 #include "platform/text.h"
 #include "settings/path_utils.h"
+#include "settings/program_files.h"
 
 namespace folvane {
 
@@ -143,10 +144,15 @@ std::string DefaultHtmlTemplate() {
 }
 
 std::string HtmlTemplateFolder() {
-    std::string folder = ExecutableFolder();
-    if (folder.empty()) return "";
-    if (!folder.ends_with('\\')) folder += '\\';
-    return folder + "basehtml\\";
+    return HtmlTemplateFolderOf(ExecutableFolder());
+}
+
+std::string HtmlTemplateFolderOf(std::string_view executableFolder) {
+    if (executableFolder.empty()) return "";
+    const std::string beside = WithBackslash(executableFolder) + std::string(kTemplateFolderName) + "\\";
+    if (IsFolder(beside)) return beside;
+    const std::string installed = InstalledDataFolder(executableFolder);
+    return installed.empty() ? beside : installed + std::string(kTemplateFolderName) + "\\";
 }
 
 std::string HtmlTemplateRead(std::string_view folder, std::string_view name) {

@@ -31,9 +31,14 @@ std::string UrlLink(std::string_view label, std::string_view address);
 // The built-in template.
 std::string DefaultHtmlTemplate();
 
-// The template folder: the executable's folder followed by "basehtml\"; "" when the
-// executable's folder cannot be found out (every template then is the built-in one).
+// The template folder of the running program: HtmlTemplateFolderOf its executable's folder.
 std::string HtmlTemplateFolder();
+
+// The template folder of a program whose executable lies in executableFolder: "basehtml\"
+// beside the executable when that folder exists, else "basehtml\" in the installed data
+// folder when that exists, else "basehtml\" beside the executable again (every template then
+// is the built-in one); "" for "".
+std::string HtmlTemplateFolderOf(std::string_view executableFolder);
 
 // A template file larger than this is no template: the built-in one serves instead, as for a
 // missing file. Real templates are a few kilobytes; the cap keeps a wrong choice (a disk image

@@ -9,6 +9,7 @@
 #                                generation takes a while
 #   scripts/bootstrap.sh fuzzers install clang, build the libFuzzer harnesses into build-fuzz
 #                                (scripts/fuzz-campaign.sh runs them for long campaigns)
+#   scripts/bootstrap.sh deb     install what is missing, build for release, make the .deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,6 +19,11 @@ packages=(g++ cmake make pkgconf libgtest-dev libgmock-dev libbenchmark-dev
 bench_packages=(tree python3 time zlib1g-dev p7zip-full)
 # clang with its libFuzzer and sanitizer runtimes, for the fuzzing harnesses of tests/fuzz.
 fuzz_packages=(clang libclang-rt-14-dev)
+# Qt's own dialogs in Japanese.
+packages+=(qt6-translations-l10n)
+# The installation test's validators; the Debian package's dependency lookup.
+test_packages=(desktop-file-utils appstream groff-base)
+deb_packages=(dpkg-dev file)
 
 install_missing() {
     local missing=() package
@@ -40,12 +46,21 @@ install_japanese_font() {
     fi
 }
 
-# build <folder> <cmake options...>
+# build <folder> [cmake options...] [-- targets...]; every target when none is named.
 build() {
-    local folder=$1
+    local folder=$1 options=()
     shift
-    cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$folder" -j "$jobs"
+    while (($#)) && [ "$1" != -- ]; do
+        options+=("$1")
+        shift
+    done
+    (($#)) && shift
+    cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+    if (($#)); then
+        cmake --build "$folder" -j "$jobs" --target "$@"
+    else
+        cmake --build "$folder" -j "$jobs"
+    fi
 }
 
 # The libFuzzer harnesses, built by clang in their own folder.
@@ -55,8 +70,9 @@ build_fuzzers() {
     cmake --build build-fuzz -j "$jobs" --target folvane_fuzzers
 }
 
+# The main job needs folvane-cli only: neither the tests nor the desktop program.
 run_main_job() {
-    build build
+    build build -- folvane-cli
     echo "== folvane-cli /A samples build/samples.txt, shown in UTF-8"
     build/app/console/folvane-cli /A samples build/samples.txt
     iconv -f CP932 -t UTF-8 build/samples.txt
@@ -75,6 +91,11 @@ run_tests() {
     ctest --test-dir build-fuzz -L fuzz -j "$jobs" --output-on-failure
 }
 
+make_deb() {
+    build build-deb -DCMAKE_BUILD_TYPE=Release -DFOLVANE_BUILD_TESTS=OFF
+    (cd build-deb && cpack -G DEB)
+}
+
 run_benchmarks() {
     build build-bench -DFOLVANE_BUILD_BENCHMARKS=ON -DFOLVANE_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
     for program in build-bench/bench/bench_*; do
@@ -85,8 +106,9 @@ run_benchmarks() {
 
 case "${1:-}" in
     run) install_missing "${packages[@]}" && install_japanese_font && run_main_job ;;
-    test) install_missing "${packages[@]}" "${fuzz_packages[@]}" && install_japanese_font && run_tests ;;
+    test) install_missing "${packages[@]}" "${test_packages[@]}" "${fuzz_packages[@]}" && install_japanese_font && run_tests ;;
     bench) install_missing "${packages[@]}" "${bench_packages[@]}" && run_benchmarks ;;
     fuzzers) install_missing cmake make "${fuzz_packages[@]}" && build_fuzzers ;;
-    *) echo "usage: $0 run|test|bench|fuzzers" >&2; exit 2 ;;
+    deb) install_missing "${packages[@]}" "${deb_packages[@]}" && make_deb ;;
+    *) echo "usage: $0 run|test|bench|fuzzers|deb" >&2; exit 2 ;;
 esac

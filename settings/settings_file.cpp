@@ -11,6 +11,7 @@
 #include "platform/text.h"
 #include "settings/path_utils.h"
 #include "settings/settings_fields.h"
+#include "settings/program_files.h"
 
 namespace folvane {
 
@@ -171,15 +172,19 @@ void DeleteHelpIndex(std::string_view helpFilePath) {
 }  // namespace
 
 std::string SettingsFilePath() {
-    const std::string executableFolder = ExecutableFolder();
-    if (!executableFolder.empty() && CanWriteFolder(executableFolder)) {
-        return WithBackslash(executableFolder) + std::string(kSettingsFileName);
-    }
-    const std::string configFolder = UserConfigFolder();
+    return SettingsFilePathOf(ExecutableFolder(), UserConfigFolder());
+}
+
+std::string SettingsFilePathOf(std::string_view executableFolder, std::string_view configFolder) {
+    const std::string beside =
+        executableFolder.empty() ? "" : WithBackslash(executableFolder) + std::string(kSettingsFileName);
+    // An installed program's folder is shared by every user of the machine (and writable by the
+    // administrator): its settings are each user's own.
+    const bool installed = !InstalledDataFolder(executableFolder).empty();
+    if (!beside.empty() && !installed && CanWriteFolder(executableFolder)) return beside;
     if (!configFolder.empty())
         return WithBackslash(configFolder) + "folvane\\" + std::string(kSettingsFileName);
-    if (!executableFolder.empty()) return WithBackslash(executableFolder) + std::string(kSettingsFileName);
-    return "";
+    return beside;
 }
 
 std::string SettingsFileText(const Settings& settings, const CharTable& table) {

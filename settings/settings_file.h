@@ -18,11 +18,16 @@ inline constexpr std::string_view kSettingsFileName = "Folvane.ini";
 // Files this large are not settings files the program wrote; they are not read at all.
 inline constexpr std::size_t kSettingsFileSizeLimit = 32768;
 
-// Where the settings file lives: beside the executable when that folder can be written, else
-// "folvane\Folvane.ini" in the user's configuration folder; beside the executable again when
-// no configuration folder is known (readable, not writable), "" when neither is known. A
-// path-space path.
+// Where the running program's settings file lives: SettingsFilePathOf its executable's folder
+// and the user's configuration folder.
 std::string SettingsFilePath();
+
+// Where the settings file of a program whose executable lies in executableFolder lives, with
+// configFolder as the user's configuration folder (path-space paths, "" when unknown): beside
+// the executable when that folder can be written and the program is not installed (see
+// InstalledDataFolder), else "folvane\Folvane.ini" in configFolder; beside the executable
+// again when configFolder is "", and "" when neither is known.
+std::string SettingsFilePathOf(std::string_view executableFolder, std::string_view configFolder);
 
 // The whole text of the settings file for settings and table, exactly as it is written (before
 // the conversion to code page 932). Texts keep their caps, which also leave out line breaks, so

@@ -86,6 +86,24 @@ TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
     EXPECT_TRUE(HtmlTemplateList(dir.path("nowhere")).empty());
 }
 
+TEST(Html, TemplatesAreFoundBesideTheExecutableFirstThenInTheInstalledData) {
+    TempDir dir;
+    for (const char* folder :
+         {"portable/basehtml", "usr/bin", "usr/share/folvane/basehtml", "both/bin/basehtml",
+          "both/share/folvane/basehtml", "bare/bin", "bare/share/folvane"})
+        dir.MakeFolder(folder);
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.path("portable"), dir.path("portable/basehtml") + "\\"},
+        {dir.path("usr/bin"), dir.path("usr/share/folvane/basehtml") + "\\"},
+        {dir.path("both/bin"), dir.path("both/bin/basehtml") + "\\"},
+        // No templates anywhere: the folder beside the executable, which gives the built-in one.
+        {dir.path("bare/bin"), dir.path("bare/bin/basehtml") + "\\"},
+        {"", ""},
+    };
+    for (const auto& [executableFolder, folder] : cases)
+        EXPECT_EQ(HtmlTemplateFolderOf(executableFolder), folder) << executableFolder;
+}
+
 TEST(Html, PageReplacesEveryMarkerWhereverItStands) {
     TempDir dir;
     const ListParts parts = {"H1\r\nH2", "HEAD", "----", "B1\r\nB2", "F"};

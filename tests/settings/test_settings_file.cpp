@@ -83,6 +83,27 @@ TEST_F(SettingsFileTest, ANonDefaultRecordSurvivesARoundTripEvenWithLineBreaksIn
     EXPECT_EQ(SettingsFilePath(), ExecutableFolder() + "\\Folvane.ini");
 }
 
+// A program in a folder of its own keeps its settings there; an installed one (its data in
+// the prefix's share folder) keeps them in each user's configuration folder, even where the
+// program folder can be written.
+TEST_F(SettingsFileTest, OnlyAProgramInAFolderOfItsOwnKeepsItsSettingsBesideIt) {
+    dir_.MakeFolder("portable");
+    dir_.MakeFolder("usr/bin");
+    dir_.MakeFolder("usr/share/folvane/basehtml");
+    const std::string config = dir_.path("config");
+    const std::string inConfig = config + "\\folvane\\Folvane.ini";
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {dir_.path("portable"), config, dir_.path("portable") + "\\Folvane.ini"},
+        {dir_.path("usr/bin"), config, inConfig},
+        {dir_.path("usr/bin"), "", dir_.path("usr/bin") + "\\Folvane.ini"},
+        {dir_.path("missing"), config, inConfig},  // a folder that cannot be written
+        {"", config, inConfig},
+        {"", "", ""},
+    };
+    for (const auto& [executableFolder, configFolder, path] : cases)
+        EXPECT_EQ(SettingsFilePathOf(executableFolder, configFolder), path) << executableFolder;
+}
+
 TEST_F(SettingsFileTest, ReadsLinesAsDocumentedAndSkipsWhatDoesNotConvert) {
     // clang-format off
     const struct {

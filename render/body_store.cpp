@@ -129,20 +129,53 @@ bool BodyStore::ReadRaw(int64_t offset, void* buffer, std::size_t size) const {
 
 bool BodyStore::WriteTo(ByteSink& sink, int64_t dropLast) const {
     if (lost_) return false;
-    int64_t left = std::max<int64_t>(textBytes_ - dropLast, 0);
     const int64_t end = flushed_ + static_cast<int64_t>(tail_.size());
+    // Reads the record stream through a window, so that reading the records in order costs one
+    // read of the scratch file per window, not one per field.
+    class Window {
+      public:
+        Window(const BodyStore& store, int64_t end, std::size_t capacity)
+            : store_(store), end_(end), capacity_(capacity) {}
+        bool Read(int64_t offset, void* out, std::size_t size) {
+            if (offset < start_ ||
+                offset + static_cast<int64_t>(size) > start_ + static_cast<int64_t>(bytes_.size())) {
+                if (size > capacity_) return store_.ReadRaw(offset, out, size);
+                bytes_.resize(static_cast<std::size_t>(
+                    std::min<int64_t>(static_cast<int64_t>(capacity_), end_ - offset)));
+                if (bytes_.size() < size || !store_.ReadRaw(offset, bytes_.data(), bytes_.size())) {
+                    bytes_.clear();
+                    return false;
+                }
+                start_ = offset;
+            }
+            std::copy_n(bytes_.data() + (offset - start_), size, static_cast<char*>(out));
+            return true;
+        }
+
+      private:
+        const BodyStore& store_;
+        int64_t end_;
+        std::size_t capacity_;
+        int64_t start_ = 0;
+        std::string bytes_;
+    };
+    // The records in order, and the fills they refer to: those lie elsewhere, one per folder.
+    Window inOrder(*this, end, kCopyBlock * 4);
+    Window fills(*this, end, 4096);
+
+    int64_t left = std::max<int64_t>(textBytes_ - dropLast, 0);
     std::string block;
     // Copies the payload of the record at offset (its length field follows the tag).
-    const auto copyPayload = [&](int64_t record, int64_t& next) {
+    const auto copyPayload = [&](Window& window, int64_t record, int64_t& next) {
         unsigned char length[kLengthBytes];
-        if (!ReadRaw(record + 1, length, kLengthBytes)) return false;
+        if (!window.Read(record + 1, length, kLengthBytes)) return false;
         int64_t remaining = static_cast<int64_t>(Decoded(length, kLengthBytes));
         int64_t at = record + 1 + static_cast<int64_t>(kLengthBytes);
         next = at + remaining;
         while (remaining > 0 && left > 0) {
             const auto count = static_cast<std::size_t>(std::min({remaining, left, int64_t{kCopyBlock}}));
             block.resize(count);
-            if (!ReadRaw(at, block.data(), count) || !sink.Write(block)) return false;
+            if (!window.Read(at, block.data(), count) || !sink.Write(block)) return false;
             at += static_cast<int64_t>(count);
             remaining -= static_cast<int64_t>(count);
             left -= static_cast<int64_t>(count);
@@ -151,20 +184,20 @@ bool BodyStore::WriteTo(ByteSink& sink, int64_t dropLast) const {
     };
     for (int64_t offset = 0; offset < end && left > 0;) {
         char tag = 0;
-        if (!ReadRaw(offset, &tag, 1)) return false;
+        if (!inOrder.Read(offset, &tag, 1)) return false;
         int64_t next = 0;
         if (tag == kSlot) {
             unsigned char fill[kOffsetBytes];
-            if (!ReadRaw(offset + 1, fill, kOffsetBytes)) return false;
+            if (!inOrder.Read(offset + 1, fill, kOffsetBytes)) return false;
             const auto fillRecord = static_cast<int64_t>(Decoded(fill, kOffsetBytes));
             int64_t ignored = 0;
-            if (fillRecord != 0 && !copyPayload(fillRecord, ignored)) return false;
+            if (fillRecord != 0 && !copyPayload(fills, fillRecord, ignored)) return false;
             next = offset + 1 + static_cast<int64_t>(kOffsetBytes);
         } else if (tag == kText) {
-            if (!copyPayload(offset, next)) return false;
+            if (!copyPayload(inOrder, offset, next)) return false;
         } else if (tag == kFill) {
             unsigned char length[kLengthBytes];
-            if (!ReadRaw(offset + 1, length, kLengthBytes)) return false;
+            if (!inOrder.Read(offset + 1, length, kLengthBytes)) return false;
             next = offset + 1 + static_cast<int64_t>(kLengthBytes) +
                    static_cast<int64_t>(Decoded(length, kLengthBytes));
         } else {

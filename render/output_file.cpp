@@ -48,7 +48,9 @@ bool TextFileSave(UiPort& ui, std::string_view fileName, const FileContent& cont
         if (!attributes || (*attributes & kAttrReadOnly) != 0) return true;
     }
     ReplacingWriter writer;
-    if (!writer.Open(fileName) || !content(writer)) return true;
+    if (!writer.Open(fileName)) return true;
+    BufferedSink buffered(writer);
+    if (!content(buffered) || !buffered.Flush()) return true;
     return !writer.Commit();
 }
 

@@ -14,10 +14,14 @@ namespace {
 
 struct StringSink final : ByteSink {
     bool Write(std::string_view more) override {
+        ++writes;
+        if (writes > refuseAfter) return false;
         bytes += more;
         return true;
     }
     std::string bytes;
+    int writes = 0;
+    int refuseAfter = 1 << 30;
 };
 
 // A nested listing: every folder reserves its place, writes a subtree, then fills the place.
@@ -62,6 +66,31 @@ TEST(BodyStore, ReadsBackInListingOrderFromMemoryAndFromAScratchFile) {
     EXPECT_TRUE(empty.WriteTo(sink, 2) && sink.bytes.empty());
     const BodyStore::Slot unfilled = empty.Reserve();
     EXPECT_TRUE(empty.NothingSince(unfilled) && empty.WriteTo(sink) && sink.bytes.empty());
+}
+
+TEST(BufferedSink, PassesEveryByteInOrderInBlocksAndStopsAtTheFirstRefusal) {
+    StringSink below;
+    BufferedSink buffered(below, 100);
+    std::string expected;
+    for (int i = 0; i < 500; ++i) {
+        const std::string piece(static_cast<std::size_t>(i % 7 == 0 ? 250 : i % 13),
+                                static_cast<char>('a' + i % 26));
+        ASSERT_TRUE(buffered.Write(piece));
+        expected += piece;
+    }
+    ASSERT_TRUE(buffered.Flush());
+    EXPECT_EQ(below.bytes, expected);
+    EXPECT_LT(below.writes, 200);
+
+    StringSink refusing;
+    refusing.refuseAfter = 1;
+    BufferedSink failing(refusing, 10);
+    EXPECT_TRUE(failing.Write("12345678"));
+    EXPECT_TRUE(failing.Write("abcd"));  // the first block is handed on
+    EXPECT_FALSE(failing.Write("efghijklmn"));
+    EXPECT_FALSE(failing.Write("x"));
+    EXPECT_FALSE(failing.Flush());
+    EXPECT_EQ(refusing.bytes, "12345678");
 }
 
 }  // namespace

@@ -27,12 +27,6 @@ QPixmap IconPicture(const QWidget* dialog) {
 
 }  // namespace
 
-std::string VersionText(int major, int minor, int revision) {
-    std::string text = " Version " + std::to_string(major) + "." + std::to_string(minor);
-    if (revision != 0) text += "." + std::to_string(revision);
-    return text;
-}
-
 fomVersion::fomVersion(QWidget* parent) : QDialog(parent) {
     setWindowTitle(ToQString(kVersionDialogTitle));
     setMouseTracking(true);

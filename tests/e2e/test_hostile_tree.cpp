@@ -1,0 +1,436 @@
+// Whole runs of folvane-cli over a hostile tree, made as an unprivileged user: folders that
+// cannot be read or entered, link loops, dangling links, names no file system should hold, a
+// FIFO with a waiting writer, a device, a very deep chain and a folder whose files come and go
+// during the run. Each run must end, report success, count what the test itself counts, keep
+// every name escaped in HTML, and change nothing in the tree.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "platform/cp932.h"
+#include "tests/support/temp_dir.h"
+
+namespace folvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every run is bounded; a run that goes on past this is killed and shows as exit code 137.
+constexpr const char* kRunLimit = "timeout -s KILL 60 ";
+constexpr const char* kAsNobody = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNoGroup = 65534;
+constexpr int kDeepChain = 2000;
+constexpr const char* kVanishing = "churn";
+constexpr std::size_t kVanishingFileSize = 7;
+
+// ---- The test's own view of a tree -------------------------------------------------------
+
+// One entry as the host shows it: its own facts, and for a link the facts of what it leads to.
+struct Node {
+    std::string name;
+    struct stat own {};
+    std::optional<struct stat> target;
+    std::vector<Node> children;  // for real folders only; links are never followed
+};
+
+std::vector<Node> ReadTree(int folder) {
+    std::vector<Node> nodes;
+    DIR* stream = fdopendir(dup(folder));
+    if (stream == nullptr) return nodes;
+    while (const dirent* entry = readdir(stream)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        Node node;
+        node.name = name;
+        if (fstatat(folder, name.c_str(), &node.own, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone already
+        if (S_ISLNK(node.own.st_mode)) {
+            struct stat target {};
+            if (fstatat(folder, name.c_str(), &target, 0) == 0) node.target = target;
+        } else if (S_ISDIR(node.own.st_mode)) {
+            const int child = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (child >= 0) {
+                node.children = ReadTree(child);
+                close(child);
+            }
+        }
+        nodes.push_back(std::move(node));
+    }
+    closedir(stream);
+    return nodes;
+}
+
+Node ReadTree(const fs::path& root) {
+    Node node;
+    node.name = ".";
+    lstat(root.c_str(), &node.own);
+    const int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    node.children = ReadTree(folder);
+    close(folder);
+    return node;
+}
+
+struct Totals {
+    int64_t folders = 0;
+    int64_t files = 0;
+    int64_t bytes = 0;
+};
+
+// What a listing made by the tree's owner counts below a folder. A folder the owner may not
+// read lists nothing; one that may be read but not entered lists every entry as a file of
+// 0 bytes, since nothing but the names can be learnt. A link is listed as what it leads to
+// but never followed; a link that leads nowhere, a FIFO or a device is a file of 0 bytes.
+void CountListed(const Node& folder, bool vanishingBelow, Totals& totals) {
+    if ((folder.own.st_mode & S_IRUSR) == 0) return;
+    for (const Node& child : folder.children) {
+        if ((folder.own.st_mode & S_IXUSR) == 0) {
+            ++totals.files;
+            continue;
+        }
+        const struct stat& kind = child.target ? *child.target : child.own;
+        if (S_ISDIR(kind.st_mode)) {
+            ++totals.folders;
+            const bool vanishing = vanishingBelow && child.name == kVanishing;
+            if (!S_ISLNK(child.own.st_mode) && !vanishing) CountListed(child, false, totals);
+        } else {
+            ++totals.files;
+            if (S_ISREG(kind.st_mode)) totals.bytes += kind.st_size;
+        }
+    }
+}
+
+// Names, kinds, modes, owners, sizes, modification times and link targets of everything below
+// root, except the contents and times of the vanishing folder.
+using Snapshot = std::map<std::string, std::tuple<mode_t, uid_t, int64_t, int64_t, int64_t>>;
+
+void AddToSnapshot(const Node& node, const std::string& path, Snapshot& snapshot) {
+    const bool vanishing = path == std::string("./") + kVanishing;
+    const int64_t updated = vanishing ? 0 : node.own.st_mtim.tv_sec * 1000000000 + node.own.st_mtim.tv_nsec;
+    snapshot[path] = {node.own.st_mode, node.own.st_uid, node.own.st_size, updated,
+                      static_cast<int64_t>(node.own.st_rdev)};
+    if (vanishing) return;
+    for (const Node& child : node.children)
+        AddToSnapshot(child, path + "/" + child.name, snapshot);
+}
+
+Snapshot SnapshotOf(const fs::path& root) {
+    Snapshot snapshot;
+    AddToSnapshot(ReadTree(root), ".", snapshot);
+    return snapshot;
+}
+
+// ---- Things that live during the runs ----------------------------------------------------
+
+// A writer that waits in open() on a FIFO for a reader. It tells over a pipe of its own when
+// the open returns, so a run that opened the FIFO for reading, however briefly, is seen.
+class BlockedFifoWriter {
+  public:
+    explicit BlockedFifoWriter(const fs::path& fifo) {
+        int status[2];
+        if (pipe2(status, O_CLOEXEC) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(status[0]);
+            const int fd = open(fifo.c_str(), O_WRONLY);
+            static_cast<void>(write(status[1], "o", 1));
+            for (;;)
+                if (fd < 0 || write(fd, "x", 1) < 0) _exit(1);
+        }
+        close(status[1]);
+        status_ = status[0];
+        fcntl(status_, F_SETFL, O_NONBLOCK);
+    }
+    ~BlockedFifoWriter() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (status_ >= 0) close(status_);
+    }
+    BlockedFifoWriter(const BlockedFifoWriter&) = delete;
+    BlockedFifoWriter& operator=(const BlockedFifoWriter&) = delete;
+
+    // Whether the writer is alive and has never got past its open().
+    bool StillWaiting() {
+        char byte = 0;
+        if (read(status_, &byte, 1) == 1) opened_ = true;
+        return pid_ > 0 && !opened_ && waitpid(pid_, nullptr, WNOHANG) == 0;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int status_ = -1;
+    bool opened_ = false;
+};
+
+// Creates and deletes files in one folder while it lives: at most four exist at a time.
+class VanishingFiles {
+  public:
+    explicit VanishingFiles(fs::path folder) : folder_(std::move(folder)), thread_([this] { Churn(); }) {}
+    ~VanishingFiles() {
+        stop_ = true;
+        thread_.join();
+    }
+    VanishingFiles(const VanishingFiles&) = delete;
+    VanishingFiles& operator=(const VanishingFiles&) = delete;
+
+    int64_t Created() const { return created_; }
+
+  private:
+    void Churn() {
+        for (int64_t i = 0; !stop_; ++i) {
+            std::ofstream(folder_ / ("v" + std::to_string(i))) << std::string(kVanishingFileSize, 'v');
+            ++created_;
+            if (i >= 4) fs::remove(folder_ / ("v" + std::to_string(i - 4)));
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    }
+
+    fs::path folder_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int64_t> created_{0};
+    std::thread thread_;
+};
+
+// ---- Building the tree -------------------------------------------------------------------
+
+// Names that are hostile to text, markup and path handling, with the form a listing shows them
+// in: bytes that are no UTF-8, control characters and "\" become "?" in code page 932.
+struct HostileName {
+    std::string host;
+    std::string shown;
+};
+const HostileName kHostileNames[] = {
+    {"bad\xff\xfe.txt", "bad??.txt"},
+    {"amp&dq\"lt<gt>ap'bs\\.txt", "amp&dq\"lt<gt>ap'bs?.txt"},
+    {"tab\tnl\nsoh\x01.txt", "tab?nl?soh?.txt"},
+    {"日本語の名前.txt", "日本語の名前.txt"},
+    {"a b&c", "a b&c"},
+};
+
+std::string Repeated(std::string_view piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+void WriteBytes(const fs::path& file, std::size_t size) {
+    std::ofstream(file, std::ios::binary) << std::string(size, 'x');
+}
+
+void MakeDeepChain(const fs::path& top, int depth) {
+    int folder = open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int level = 0; level < depth && folder >= 0; ++level) {
+        mkdirat(folder, "d", 0755);
+        const int child = openat(folder, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        close(folder);
+        folder = child;
+    }
+    const int file = openat(folder, "end.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    static_cast<void>(write(file, "end", 3));
+    close(file);
+    close(folder);
+}
+
+// Whether a character device could be made; a container may forbid it.
+bool MakeCharacterDevice(const fs::path& path) {
+    struct stat zero {};
+    return stat("/dev/zero", &zero) == 0 && mknod(path.c_str(), S_IFCHR | 0666, zero.st_rdev) == 0;
+}
+
+void ChownTree(const fs::path& root) {
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it)
+        lchown(it->path().c_str(), kNobody, kNoGroup);
+    lchown(root.c_str(), kNobody, kNoGroup);
+}
+
+class HostileTreeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (geteuid() != 0) GTEST_SKIP() << "needs root to make the tree and run as another user";
+        fs::copy_file(FOLVANE_CLI_PATH, dir_.MakeFolder("bin") / "folvane-cli");
+        fs::copy(FOLVANE_BASEHTML_DIR, dir_.host("bin/basehtml"), fs::copy_options::recursive);
+        BuildTree(dir_.MakeFolder("tree"));
+        dir_.MakeFolder("out");
+        dir_.MakeFolder("home");
+        ChownTree(dir_.host());
+        chmod(dir_.host().c_str(), 0755);
+        // Taken away last: the chown above must reach inside them.
+        chmod(dir_.host("tree/locked").c_str(), 0);
+        chmod(dir_.host("tree/listed-only").c_str(), 0644);
+    }
+
+    void BuildTree(const fs::path& tree) {
+        WriteBytes(tree / "plain.txt", 11);
+        WriteBytes(tree / ".hidden-file", 3);
+        WriteBytes(dir_.MakeFolder("tree/.hidden-folder") / "inner.txt", 5);
+        WriteBytes(dir_.MakeFolder("tree/locked") / "secret.txt", 13);
+        WriteBytes(dir_.MakeFolder("tree/listed-only") / "seen.txt", 17);
+        WriteBytes(dir_.MakeFolder("tree/listed-only/sub") / "deeper.txt", 19);
+        const fs::path links = dir_.MakeFolder("tree/links");
+        fs::create_directory_symlink("..", links / "to-parent");
+        fs::create_symlink("ping", links / "pong");
+        fs::create_symlink("pong", links / "ping");
+        fs::create_symlink("no-such-target", links / "dangling");
+        fs::create_symlink("../plain.txt", links / "to-file");
+        const fs::path names = dir_.MakeFolder("tree/names");
+        for (const HostileName& name : kHostileNames)
+            WriteBytes(names / name.host, 2);
+        WriteBytes(names / Repeated("a", 255), 23);
+        WriteBytes(names / Repeated("あ", 85), 29);  // 255 bytes of UTF-8
+        WriteBytes(dir_.MakeFolder("tree/names/<&\">フォルダ") / "資料.txt", 31);
+        const fs::path special = dir_.MakeFolder("tree/special");
+        mkfifo((special / "fifo").c_str(), 0644);
+        deviceMade_ = MakeCharacterDevice(special / "zero-device");
+        MakeDeepChain(dir_.MakeFolder("tree/deep"), kDeepChain);
+        dir_.MakeFolder(std::string("tree/") + kVanishing);
+    }
+
+    // Runs the copy of folvane-cli as nobody in the test's folder, bounded in time; keeps its
+    // error output in err and returns its exit code.
+    int RunAsNobody(const std::string& arguments) {
+        const std::string root = "'" + dir_.host().string() + "'";
+        const int status = std::system(("cd " + root + " && " + kRunLimit + kAsNobody + "env HOME=" + root +
+                                        "/home bin/folvane-cli " + arguments + " </dev/null >/dev/null 2>" +
+                                        root + "/err")
+                                           .c_str());
+        std::ostringstream text;
+        text << std::ifstream(dir_.host("err")).rdbuf();
+        err = text.str();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string Listing(const std::string& relative) {
+        std::ostringstream bytes;
+        bytes << std::ifstream(dir_.host(relative), std::ios::binary).rdbuf();
+        return FromCp932(bytes.str());
+    }
+
+    testing::TempDir dir_;
+    bool deviceMade_ = false;
+    std::string err;
+};
+
+int64_t Number(const std::string& digits) {
+    std::string plain;
+    for (char c : digits)
+        if (c != ',') plain += c;
+    return std::stoll(plain);
+}
+
+// The counts of the footer's summary sentence; nullopt when the listing has none.
+std::optional<Totals> FooterTotals(const std::string& listing) {
+    static const std::regex sentence("([0-9,]+) 個のフォルダと ([0-9,]+) 個 ([0-9,]+) Byte のファイルがあります。");
+    std::smatch match;
+    if (!std::regex_search(listing, match, sentence)) return std::nullopt;
+    return Totals{Number(match[1]), Number(match[2]), Number(match[3])};
+}
+
+std::string HtmlEscaped(std::string_view text) {
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+            case '&': escaped += "&amp;"; break;
+            case '"': escaped += "&quot;"; break;
+            case '<': escaped += "&lt;"; break;
+            case '>': escaped += "&gt;"; break;
+            default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+// The references of every link of a page that hold a blank, a control character or a quote
+// that ends them early (the reference is then not followed by ">").
+std::vector<std::string> BrokenLinkReferences(const std::string& page) {
+    static const std::regex link("<A href=\"([^\"]*)\"(.)", std::regex::icase);
+    std::vector<std::string> broken;
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), link); it != std::sregex_iterator(); ++it) {
+        const std::string reference = (*it)[1];
+        const bool unsafe = std::any_of(reference.begin(), reference.end(),
+                                        [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; });
+        if (unsafe || (*it)[2] != ">") broken.push_back(reference);
+    }
+    return broken;
+}
+
+TEST_F(HostileTreeTest, RunsEndWithEverythingCountedEscapedAndNothingTouched) {
+    BlockedFifoWriter writer(dir_.host("tree/special/fifo"));
+    Totals expected;
+    CountListed(ReadTree(dir_.host("tree")), true, expected);
+    const Snapshot before = SnapshotOf(dir_.host("tree"));
+    ASSERT_GT(expected.folders, kDeepChain);
+
+    // Wide lines, so that no name of the names folder is wrapped.
+    const struct {
+        std::string arguments;
+        std::string output;
+    } runs[] = {
+        {"/A /CO 200 tree out/list.txt", "out/list.txt"},
+        {"/A /CO 200 /LT 1 tree out/list.htm", "out/list.htm"},
+        {"/A /CO 200 /VC /VV tree out/facts.txt", "out/facts.txt"},
+        {"/A /CO 200 /LT 1 /VC /VV tree out/facts.htm", "out/facts.htm"},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.arguments);
+        int64_t vanishing = 0;
+        int code = 0;
+        {
+            const VanishingFiles churn(dir_.host(std::string("tree/") + kVanishing));
+            code = RunAsNobody(run.arguments);
+            vanishing = churn.Created();
+        }
+        ASSERT_EQ(code, 0) << err;
+        const std::string listing = Listing(run.output);
+        const auto totals = FooterTotals(listing);
+        ASSERT_TRUE(totals) << listing.substr(listing.size() > 2000 ? listing.size() - 2000 : 0);
+        EXPECT_EQ(totals->folders, expected.folders);
+        // Files of the vanishing folder may or may not have been caught, with or without size.
+        EXPECT_GE(totals->files, expected.files);
+        EXPECT_LE(totals->files, expected.files + vanishing);
+        EXPECT_GE(totals->bytes, expected.bytes);
+        EXPECT_LE(totals->bytes, expected.bytes + (totals->files - expected.files) * int64_t{kVanishingFileSize});
+        EXPECT_EQ(listing.find("secret.txt"), std::string::npos) << "the unreadable folder lists nothing";
+        EXPECT_NE(listing.find("seen.txt"), std::string::npos) << "the folder that cannot be entered is listed";
+        const bool html = run.output.ends_with(".htm");
+        for (const HostileName& name : kHostileNames) {
+            const std::string shown = html ? HtmlEscaped(name.shown) : name.shown;
+            EXPECT_NE(listing.find(shown), std::string::npos) << shown;
+            if (html && shown != name.shown) {
+                EXPECT_EQ(listing.find(name.shown), std::string::npos) << "unescaped: " << name.shown;
+            }
+        }
+        if (html) {
+            EXPECT_NE(listing.find(HtmlEscaped("<&\">フォルダ")), std::string::npos);
+            EXPECT_EQ(BrokenLinkReferences(listing), std::vector<std::string>{});
+        }
+        EXPECT_TRUE(writer.StillWaiting()) << "the FIFO was opened, or its writer ended";
+    }
+    EXPECT_EQ(SnapshotOf(dir_.host("tree")), before) << "the run changed the tree";
+    if (!deviceMade_) GTEST_LOG_(INFO) << "no character device in the tree: mknod is not permitted here";
+}
+
+}  // namespace
+}  // namespace folvane

@@ -17,6 +17,7 @@
 
 #include "engine/entry_order.h"
 #include "tests/engine/golden_support.h"
+#include "tests/support/fifo_writer.h"
 
 namespace folvane {
 namespace {
@@ -102,13 +103,8 @@ TEST_F(FolderReadTest, TheViewStyleDecidesWhichFactsAreRead) {
 // (it would lose its data to SIGPIPE) and no device is opened.
 TEST_F(FolderReadTest, OnlyRegularFilesAreOpenedForTheirContents) {
     dir.WriteFile("data.bin", "123456789");
-    ASSERT_EQ(mkfifo(dir.host("pipe").c_str(), 0600), 0);
+    const testing::FifoWriter writer(dir.host("pipe"));
     const bool device = mknod(dir.host("null").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
-    const pid_t writer = fork();
-    if (writer == 0) {
-        const int fd = open(dir.host("pipe").c_str(), O_WRONLY);  // waits for a reader
-        _exit(fd >= 0 && write(fd, "x", 1) == 1 ? 0 : 1);
-    }
     rig.settings.CRCFlg = rig.settings.VersionFlg = true;
     std::map<std::string, uint32_t> crcs;
     for (const auto& entry : ReadFolder(rig.context, Folder()))
@@ -118,12 +114,7 @@ TEST_F(FolderReadTest, OnlyRegularFilesAreOpenedForTheirContents) {
     if (device) {
         EXPECT_EQ(crcs["null"], 0u);
     }
-    usleep(50000);
-    int status = 0;
-    EXPECT_EQ(waitpid(writer, &status, WNOHANG), 0) << "the FIFO was opened";
-    const int reader = open(dir.host("pipe").c_str(), O_RDONLY);  // lets the writer finish
-    waitpid(writer, &status, 0);
-    close(reader);
+    EXPECT_TRUE(writer.StillWaiting()) << "the FIFO was opened";
 }
 
 // In a folder that may be listed but not searched nothing of an entry can be read: it keeps

@@ -11,6 +11,7 @@
 #include <map>
 #include <tuple>
 
+#include "tests/support/fifo_writer.h"
 #include "tests/support/temp_dir.h"
 
 namespace folvane {
@@ -137,20 +138,9 @@ TEST_F(FileSystemTest, ChildrenAndFilesOpenRelativeToTheirFolder) {
 
     // A file swapped for a FIFO whose writer waits: refused, and the writer still waits.
     const FileFacts seen = facts("five.txt");
-    std::filesystem::remove(dir_.host("five.txt"));
-    ASSERT_EQ(mkfifo(dir_.host("five.txt").c_str(), 0600), 0);
-    const pid_t writer = fork();
-    if (writer == 0) {
-        const int fd = open(dir_.host("five.txt").c_str(), O_WRONLY);
-        _exit(fd >= 0 && write(fd, "x", 1) == 1 ? 0 : 1);
-    }
+    const testing::FifoWriter writer(dir_.host("five.txt"));
     EXPECT_FALSE(top.OpenFile("five.txt", seen, reader));
-    usleep(50000);
-    int status = 0;
-    EXPECT_EQ(waitpid(writer, &status, WNOHANG), 0) << "the FIFO was opened and its writer released";
-    const int fd = open(dir_.host("five.txt").c_str(), O_RDONLY);  // lets the writer finish
-    waitpid(writer, &status, 0);
-    close(fd);
+    EXPECT_TRUE(writer.StillWaiting()) << "the FIFO was opened and its writer released";
 }
 
 // Time-zone rules come from a POSIX TZ text, so no zone database is needed.

@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,6 +30,7 @@
 #include <vector>
 
 #include "platform/cp932.h"
+#include "tests/support/fifo_writer.h"
 #include "tests/support/temp_dir.h"
 
 namespace folvane {
@@ -146,48 +146,6 @@ Snapshot SnapshotOf(const fs::path& root) {
 }
 
 // ---- Things that live during the runs ----------------------------------------------------
-
-// A writer that waits in open() on a FIFO for a reader. It tells over a pipe of its own when
-// the open returns, so a run that opened the FIFO for reading, however briefly, is seen.
-class BlockedFifoWriter {
-  public:
-    explicit BlockedFifoWriter(const fs::path& fifo) {
-        int status[2];
-        if (pipe2(status, O_CLOEXEC) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(status[0]);
-            const int fd = open(fifo.c_str(), O_WRONLY);
-            static_cast<void>(write(status[1], "o", 1));
-            for (;;)
-                if (fd < 0 || write(fd, "x", 1) < 0) _exit(1);
-        }
-        close(status[1]);
-        status_ = status[0];
-        fcntl(status_, F_SETFL, O_NONBLOCK);
-    }
-    ~BlockedFifoWriter() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (status_ >= 0) close(status_);
-    }
-    BlockedFifoWriter(const BlockedFifoWriter&) = delete;
-    BlockedFifoWriter& operator=(const BlockedFifoWriter&) = delete;
-
-    // Whether the writer is alive and has never got past its open().
-    bool StillWaiting() {
-        char byte = 0;
-        if (read(status_, &byte, 1) == 1) opened_ = true;
-        return pid_ > 0 && !opened_ && waitpid(pid_, nullptr, WNOHANG) == 0;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int status_ = -1;
-    bool opened_ = false;
-};
 
 // Creates and deletes files in one folder while it lives, a handful at a time.
 class VanishingFiles {
@@ -331,7 +289,8 @@ class HostileTreeTest : public ::testing::Test {
         WriteBytes(names / Repeated("あ", 85), 29);  // 255 bytes of UTF-8
         WriteBytes(dir_.MakeFolder("tree/names/<&\">フォルダ") / "資料.txt", 31);
         const fs::path special = dir_.MakeFolder("tree/special");
-        mkfifo((special / "fifo").c_str(), 0644);
+        // Made before the tree is given to nobody, so that a run could open it.
+        fifoWriter_.emplace((special / "fifo").string());
         deviceMade_ = MakeCharacterDevice(special / "zero-device");
         MakeDeepChain(dir_.MakeFolder("tree/deep"), kDeepChain);
         dir_.MakeFolder(std::string("tree/") + kVanishing);
@@ -358,6 +317,7 @@ class HostileTreeTest : public ::testing::Test {
     }
 
     testing::TempDir dir_;
+    std::optional<testing::FifoWriter> fifoWriter_;
     bool deviceMade_ = false;
     std::string err;
 };
@@ -457,7 +417,6 @@ std::vector<std::string> UnescapedTreeLines(const std::string& page) {
 }
 
 TEST_F(HostileTreeTest, RunsEndWithEverythingCountedEscapedAndNothingTouched) {
-    BlockedFifoWriter writer(dir_.host("tree/special/fifo"));
     Totals expected;
     CountListed(ReadTree(dir_.host("tree")), true, expected);
     const Snapshot before = SnapshotOf(dir_.host("tree"));
@@ -509,7 +468,7 @@ TEST_F(HostileTreeTest, RunsEndWithEverythingCountedEscapedAndNothingTouched) {
             EXPECT_EQ(BrokenLinkReferences(listing), std::vector<std::string>{});
             EXPECT_EQ(UnescapedTreeLines(listing), std::vector<std::string>{});
         }
-        EXPECT_TRUE(writer.StillWaiting()) << "the FIFO was opened, or its writer ended";
+        EXPECT_TRUE(fifoWriter_->StillWaiting()) << "the FIFO was opened";
     }
     EXPECT_EQ(SnapshotOf(dir_.host("tree")), before) << "the run changed the tree";
     if (!deviceMade_) GTEST_LOG_(INFO) << "no character device in the tree: mknod is not permitted here";

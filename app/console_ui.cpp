@@ -9,6 +9,7 @@
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "render/text_width.h"
+#include "settings/path_utils.h"
 
 namespace folvane {
 
@@ -134,8 +135,11 @@ FileChooserResult ConsoleUi::ChooseFile(const FileChooserRequest& request, std::
     FileChooserResult result;
     result.filterIndex = request.filterIndex;
     if (!terminal_.CanAsk()) return result;
-    if (auto chosen = AskForPath(request.title, question, request.fileName))
-        result.fileName = std::move(*chosen);
+    // A chooser answers with a full path, also when a proposal without a folder is accepted.
+    if (auto chosen = AskForPath(request.title, question, request.fileName)) {
+        const std::string full = FullPath(*chosen);
+        result.fileName = full.empty() ? std::move(*chosen) : full;
+    }
     return result;
 }
 

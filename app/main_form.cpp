@@ -8,14 +8,12 @@
 #include "render/output_file.h"
 #include "settings/command_line.h"
 #include "settings/path_utils.h"
+#include "settings/settings_fields.h"
 #include "settings/settings_file.h"
 
 namespace folvane {
 
 namespace {
-
-// Attribute mask for a folder typed or dropped: a folder, read-only, hidden and system allowed.
-constexpr uint32_t kAnyFolder = 23;
 
 int16_t ToPixel16(int value) {
     return static_cast<int16_t>(std::clamp(value, INT16_MIN + 0, INT16_MAX + 0));
@@ -96,7 +94,7 @@ void MainForm::cmdExit_Click() {
         question.defaultButton = MsgDefault::Second;
         if (ui_.ShowMessage(question) != MsgAnswer::Yes) return;
     }
-    settings_.LastPathName = view_.FolderText();
+    settings_.LastPathName = CappedText(&Settings::LastPathName, view_.FolderText());
     if (settings_.MemPos) {
         const auto [left, top] = view_.WindowPosition();
         settings_.Left = ToPixel16(left);
@@ -145,7 +143,7 @@ void MainForm::timTimer_Timer() {
 }
 
 std::string MainForm::DirReGet(std::string_view path) const {
-    std::string folder = TruePath(path, kAnyFolder);
+    std::string folder = TruePath(path, kAnyFolderMask);
     if (folder.empty()) return std::string(path);
     if (!settings_.LongNameFlg) {
         std::string shortForm = ShortPath(folder);

@@ -13,6 +13,16 @@ if(FOLVANE_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(folvane_sanitize INTERFACE -fsanitize=address,undefined)
 endif()
+# For the fuzzing harnesses every library is instrumented for libFuzzer's coverage feedback and
+# checked by both sanitizers; the harnesses alone link the fuzzer's own main().
+if(FOLVANE_BUILD_FUZZERS)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "FOLVANE_BUILD_FUZZERS needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
+  endif()
+  target_compile_options(folvane_sanitize INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(folvane_sanitize INTERFACE -fsanitize=address,undefined)
+endif()
 
 # folvane_layer(<target> <folder> LINKS <lower targets>...)
 # One static library per layer folder, from the folder's own sources and its

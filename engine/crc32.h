@@ -5,9 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string_view>
 
 #include "engine/run_state.h"
+#include "platform/file_system.h"
 #include "platform/ui_port.h"
 
 namespace folvane {
@@ -19,6 +22,13 @@ inline constexpr std::size_t kCrcBlockSize = 102'400;
 // (0 for none). Crc32Update(Crc32Update(0, a), b) equals the CRC-32 of a and b joined. Pure
 // and thread-safe.
 uint32_t Crc32Update(uint32_t crc, const void* data, std::size_t size);
+
+// The CRC-32 of an open file from its start, read in blocks of kCrcBlockSize bytes into buffer
+// (which holds that many): afterBlock runs after each block, and when it returns true the
+// reading stops and the result is nullopt. 0 for an empty file (afterBlock never runs) and
+// when reading fails. Covers the length the file had when it was opened.
+std::optional<uint32_t> Crc32OfOpenFile(FileReader& file, unsigned char* buffer,
+                                        const std::function<bool()>& afterBlock);
 
 // The CRC-32 of the file at path (a path-space path). Reads blocks of kCrcBlockSize bytes and
 // calls ui.PumpEvents() after each; when run.CancelRequested() then holds, closes the file and

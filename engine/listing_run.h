@@ -8,6 +8,8 @@
 
 #include "engine/listing_context.h"
 #include "render/file_entry.h"
+#include "render/listing_writer.h"
+#include "render/output_file.h"
 #include "settings/run_options.h"
 
 namespace folvane {
@@ -66,13 +68,11 @@ class ListingRunner {
 
   private:
     struct RootLines;
-    RootLines MakeRootLines(ListingContext& context, std::string_view rootPath, const FolderTotals& totals);
-    std::string MarginLines(bool bodyIsEmpty) const;
-    std::string ListingText(std::string_view rootPath, const FolderTotals& totals, std::string body,
-                            std::string_view rootText) const;
-    std::string SaveListing(const std::string& text, const std::string& baseName);
+    RootLines MakeRootLines(ListingContext& context, const ListingWriter& writer, std::string_view rootPath,
+                            const FolderTotals& totals, const ListingFacts& facts);
+    std::string SaveListing(const ListingWriter& writer, const FileContent& content,
+                            const std::string& baseName);
     bool RetryAfterFailure(const std::string& fileName);
-    std::string ChooseFile(std::string_view proposedName);
 
     Settings& settings_;
     const CharTable& chars_;

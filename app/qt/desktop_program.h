@@ -1,6 +1,7 @@
 #pragma once
 // The desktop program "folvane": the application, its font, the main window and the event loop.
 
+#include <QIcon>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,15 @@ int RunDesktopProgram(int argc, char** argv);
 // 1 when the command line was rejected (after its message; the window is never shown), else
 // the event loop's exit code.
 int RunMainWindow(std::string_view commandLine, std::string settingsFile, std::string templateFolder);
+
+// Readies the running QApplication before any window opens: its name and desktop entry (so
+// that the desktop pairs the windows with the entry and its icon), the program's icon for
+// every window, a font with Japanese glyphs, and Qt's own texts (file dialogs, standard
+// buttons) in Japanese whatever the session's language, like the rest of the program.
+void PrepareApplication();
+
+// The program's icon, in every size it is drawn in.
+QIcon ProgramIcon();
 
 // Makes the application's font one with Japanese glyphs when the default font has none.
 void UseFontWithJapaneseGlyphs();

@@ -17,23 +17,18 @@
 #include <algorithm>
 
 #include "app/context_menu.h"
+#include "app/product.h"
 #include "app/qt/folder_dialog.h"
 #include "app/qt/fom_setup.h"
 #include "platform/path_space.h"
 #include "platform/text.h"
-#include "render/size_text.h"
 
 namespace folvane {
 
 namespace {
 
-const QString kExecCaption = QStringLiteral("実行(&E)");
-const QString kExecIdleCaption = QStringLiteral("実行");
-const QString kCancelCaption = QStringLiteral("中断");
-
-// The desktop program's own file in the path space, for the context-menu entry and Setup.
-std::string OwnProgramPath() {
-    return PathFromQtHost(QCoreApplication::applicationFilePath());
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QFrame* MakePanel(QWidget* parent, const char* name) {
@@ -72,10 +67,6 @@ bool IsHostPathText(std::string_view text) {
 }
 
 }  // namespace
-
-std::string ProgressText(int64_t folders, int64_t files) {
-    return "フォルダ " + FormatThousands(folders) + " ・ ファイル " + FormatThousands(files);
-}
 
 std::vector<std::string> DroppedPaths(const QMimeData& data) {
     std::vector<std::string> paths;
@@ -171,7 +162,7 @@ QFrame* fomFolvane::BuildButtonTray(int em) {
     QHBoxLayout* row = PanelLayout(frmButtonTray_, em);
     row->setContentsMargins(em / 2, em / 4, em / 2, em / 2);
     cmdSetup_ = MakeButton(frmButtonTray_, "cmdSetup", QStringLiteral("設定(&S)"));
-    cmdExec_ = MakeButton(frmButtonTray_, "cmdExec", kExecCaption);
+    cmdExec_ = MakeButton(frmButtonTray_, "cmdExec", ToQString(kExecCaption));
     cmdExec_->setDefault(true);
     cmdExit_ = MakeButton(frmButtonTray_, "cmdExit", QStringLiteral("終了(&X)"));
     row->addStretch(1);
@@ -243,13 +234,13 @@ void fomFolvane::ShowBusy(bool busy) {
         setCursor(Qt::WaitCursor);
         cmdExec_->setCursor(Qt::BusyCursor);
         cmdExit_->setCursor(Qt::BusyCursor);
-        cmdExec_->setText(kCancelCaption);
+        cmdExec_->setText(ToQString(kCancelCaption));
         sbrStatus_->showMessage(QString::fromStdString(ProgressText(0, 0)));
     } else {
         unsetCursor();
         cmdExec_->unsetCursor();
         cmdExit_->unsetCursor();
-        cmdExec_->setText(kExecIdleCaption);
+        cmdExec_->setText(ToQString(kExecIdleCaption));
         sbrStatus_->clearMessage();
     }
 }

@@ -11,6 +11,7 @@
 
 #include "app/main_form.h"
 #include "app/qt/qt_ui.h"
+#include "app/status_texts.h"
 #include "engine/caption_timer.h"
 
 class QComboBox;
@@ -95,9 +96,6 @@ class fomFolvane final : public QWidget, public MainFormView {
     std::string folder_;
     QString shownFolder_;
 };
-
-// The status line during a run: "フォルダ 1,234 ・ ファイル 56,789".
-std::string ProgressText(int64_t folders, int64_t files);
 
 // The host paths of the local files a drop carries, in the program's path space, in order.
 std::vector<std::string> DroppedPaths(const QMimeData& data);

@@ -32,11 +32,14 @@ class ConsoleProgramTest : public ::testing::Test {
     }
 
     // Runs the copy of folvane-cli (through launcher, when given) with the arguments in the
-    // test's folder, with no terminal; keeps its error output in err and returns its exit code.
-    int Run(const std::string& arguments, const std::string& launcher = "") {
-        const int status = std::system(("cd '" + dir_.host().string() + "' && " + launcher +
-                                        " bin/folvane-cli " + arguments + " </dev/null >/dev/null 2>err")
-                                           .c_str());
+    // test's folder (after the shell commands of prelude), with no terminal; keeps its error
+    // output in err and returns its exit code.
+    int Run(const std::string& arguments, const std::string& launcher = "", const std::string& prelude = "") {
+        const std::string root = "'" + dir_.host().string() + "'";
+        const int status =
+            std::system(("cd " + root + " && " + prelude + launcher + " " + root + "/bin/folvane-cli " +
+                         arguments + " </dev/null >/dev/null 2>" + root + "/err")
+                            .c_str());
         err = Bytes("err");
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -87,6 +90,9 @@ TEST_F(ConsoleProgramTest, RejectedCommandLinesEndWithTheStartUpMessageAndCode2)
         EXPECT_EQ(err, "[Folvane 起動エラー]\n" + message + "\n\nFolvane [/option] [dir [file]]\n" +
                            "（詳しくはヘルプを参照して下さい）\n\n\"" + commandLine + "\"\n");
     }
+    // Relative to a current folder that has been removed, "." is nothing, not the host root.
+    EXPECT_EQ(Run("/A . out.txt", "", "mkdir gone && cd gone && rmdir ../gone && "), 2);
+    EXPECT_NE(err.find("指定された調査フォルダが不正です。"), std::string::npos) << err;
     EXPECT_EQ(Run(""), 2);
     EXPECT_TRUE(err.starts_with("使い方: folvane-cli [/option]")) << err;
     EXPECT_FALSE(fs::exists(dir_.host("bin/Folvane.ini")));

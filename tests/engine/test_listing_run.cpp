@@ -195,6 +195,15 @@ TEST_F(ListingRun, UnusableFoldersAreRefusedWithTheirTextQuoted) {
     settings.SearchAttr = 23;
     Exec("C:\\.hid");
     EXPECT_EQ(ui.saveRequests().size(), 1u);
+    // Every bit of the mask counts: without the read-only bit a read-only folder is refused.
+    std::filesystem::permissions(tmp.host("c/Work"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    settings.SearchAttr = 16;
+    Exec("C:\\Work");
+    EXPECT_EQ(runner.LastOutcome(), ListingOutcome::FolderNotFound);
+    settings.SearchAttr = 17;
+    Exec("C:\\Work");
+    EXPECT_EQ(ui.saveRequests().size(), 2u);
 }
 
 // The history itself is AddFilterText's; a run adds what is typed unless it is blank.

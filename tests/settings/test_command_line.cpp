@@ -134,7 +134,9 @@ TEST(HostArgumentsTest, QuotedArgumentsSplitBackAsTheyWereAndHostPathsAreTransla
         {{"/W", "10,20", "/dev/null"}, "/W 10,20 Z:\\dev\\null"},
         {{"/tmp", "/-nothing-here", "/a"}, "Z:\\tmp /-nothing-here /a"},
         {{"C:\\Data", "/home/x"}, "C:\\Data Z:\\home\\x"},
-        {{"/W"}, "/W"}};
+        {{"/W"}, "/W"},
+        // "/" alone is an option no keyword matches, never the whole file system; "/." is the root.
+        {{"/", "/."}, "/ Z:\\."}};
     for (const auto& [arguments, commandLine] : cases)
         EXPECT_EQ(CommandLineFromHostArguments(arguments), commandLine);
     EXPECT_EQ(FullPath(SplitArguments(CommandLineFromHostArguments({"../x"}))[0]), FullPath(here + "..\\x"));

@@ -34,7 +34,7 @@ bool Save(QWidget& widget, const QDir& folder, const char* name) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    folvane::UseFontWithJapaneseGlyphs();
+    folvane::PrepareApplication();
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     QTemporaryDir scratch;
     if (!scratch.isValid() || !folder.exists()) {

@@ -77,6 +77,10 @@ TEST(ConsoleUi, SaveChooserPrompt) {
         // The proposal is shown as the host path the person knows.
         EXPECT_EQ(terminal.written.find("[/tmp/Workのリスト.txt]") != std::string::npos, canAsk);
     }
+    // A proposal without a folder, accepted as it stands, is a full path in the current folder.
+    FakeTerminal terminal(true, {""});
+    EXPECT_EQ(ConsoleUi(terminal).ChooseSaveFile({"", "", 1, 0, "Workのリスト.txt"}).fileName,
+              ProcessCurrentFolder() + "\\Workのリスト.txt");
 }
 
 TEST(ConsoleUi, ProgressLineOnlyOnATerminalAndCtrlCAtTheNextPump) {

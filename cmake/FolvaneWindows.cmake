@@ -42,5 +42,5 @@ endif()
 
 # The system libraries the Windows backend calls.
 function(folvane_windows_platform_libraries target)
-  target_link_libraries(${target} PUBLIC advapi32 shell32 ole32 uuid version)
+  target_link_libraries(${target} PUBLIC advapi32 shell32 ole32 uuid version ntdll)
 endfunction()

@@ -5,7 +5,7 @@
 #include <cerrno>
 
 #include "platform/interrupt.h"
-#include "platform/path_space.h"
+#include "platform/person_path.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "render/text_width.h"
@@ -21,12 +21,6 @@ constexpr int kProgressCells = 79;
 
 std::string WithLineFeeds(std::string_view text) {
     return ReplaceAll(text, "\r\n", "\n");
-}
-
-bool IsPathSpacePath(std::string_view text) {
-    return text.starts_with("\\\\") ||
-           (text.size() >= 2 && text[1] == ':' &&
-            ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')));
 }
 
 std::optional<MsgAnswer> AnswerOf(std::string_view typed) {
@@ -66,18 +60,6 @@ void ProcessTerminal::Write(std::string_view text) {
 
 bool ProcessTerminal::ShowsProgress() const {
     return isatty(STDERR_FILENO) == 1;
-}
-
-std::string PathForPerson(std::string_view path) {
-    if (auto host = HostPathOf(path)) return *host;
-    return std::string(path);
-}
-
-std::string PathFromPerson(std::string_view typed) {
-    const std::string_view text = TrimBlanks(typed);
-    if (text.empty()) return "";
-    if (IsPathSpacePath(text)) return std::string(text);
-    return PathFromHost(text);
 }
 
 ConsoleUi::ConsoleUi(Terminal& terminal) : terminal_(terminal) {}
@@ -127,7 +109,7 @@ std::optional<std::string> ConsoleUi::AskForPath(std::string_view title, std::st
         if (proposed.empty()) return std::nullopt;
         return proposed;
     }
-    return PathFromPerson(*line);
+    return PathFromPerson(TrimBlanks(*line));
 }
 
 FileChooserResult ConsoleUi::ChooseFile(const FileChooserRequest& request, std::string_view question) {

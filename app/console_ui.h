@@ -70,11 +70,4 @@ class ConsoleUi final : public UiPort {
     bool progressShown_ = false;
 };
 
-// The text a person reads for a path-space path: the host path where there is one.
-std::string PathForPerson(std::string_view path);
-
-// A path typed by a person: a host path ("/home/ann/x.txt", "out.txt") or a path-space one
-// ("Z:\...", "\\srv\share\..."), as a path-space path; "" for a blank text.
-std::string PathFromPerson(std::string_view typed);
-
 }  // namespace folvane

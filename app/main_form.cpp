@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/person_path.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "render/output_file.h"
@@ -52,7 +53,7 @@ bool MainForm::Form_Load(std::string_view commandLine) {
         CommandLineEffects effects;
         const int result = ParseCommandLine(commandLine, settings_, options_, effects);
         commandLineNamedFolder_ = effects.hasFolder;
-        if (effects.hasFolder) view_.SetFolderText(effects.folderText);
+        if (effects.hasFolder) view_.SetFolderText(PathForPerson(effects.folderText));
         if (effects.hasFilter) view_.SetFilterText(effects.filterText);
         if (effects.moveWindow) view_.MoveWindow(settings_.Left, settings_.Top);
         if (result < 0) {
@@ -105,7 +106,7 @@ void MainForm::cmdExit_Click() {
 }
 
 void MainForm::cmdSelDir_Click() {
-    std::string initial = view_.FolderText();
+    std::string initial = PathFromPerson(view_.FolderText());
     if (initial.ends_with('\\') && !initial.ends_with(":\\")) initial.pop_back();
     std::string chosen = ui_.ChooseFolder(std::string(kFolderBrowserTitle), initial, kFolderBrowserFlags);
     if (chosen.empty()) return;
@@ -115,7 +116,7 @@ void MainForm::cmdSelDir_Click() {
         std::string shortForm = ShortPath(chosen);
         if (!shortForm.empty()) chosen = std::move(shortForm);
     }
-    view_.SetFolderText(chosen);
+    view_.SetFolderText(PathForPerson(chosen));
 }
 
 void MainForm::cmdSetup_Click() {
@@ -131,7 +132,7 @@ void MainForm::cmdSetup_Click() {
 }
 
 void MainForm::Form_OLEDragDrop(const std::vector<std::string>& paths) {
-    view_.SetFolderText(paths.empty() ? view_.FolderText() : DirReGet(paths.front()));
+    view_.SetFolderText(paths.empty() ? view_.FolderText() : DirReGet(PathForPerson(paths.front())));
 }
 
 void MainForm::Form_QueryUnload() {
@@ -143,13 +144,13 @@ void MainForm::timTimer_Timer() {
 }
 
 std::string MainForm::DirReGet(std::string_view path) const {
-    std::string folder = TruePath(path, kAnyFolderMask);
+    std::string folder = TruePath(PathFromPerson(path), kAnyFolderMask);
     if (folder.empty()) return std::string(path);
     if (!settings_.LongNameFlg) {
         std::string shortForm = ShortPath(folder);
         if (!shortForm.empty()) folder = std::move(shortForm);
     }
-    return folder;
+    return PathForPerson(folder);
 }
 
 void MainForm::FillFilterList(const std::string& text) {

@@ -81,8 +81,9 @@ class MainForm : private RunWindow {
     // The caption timer's tick.
     void timTimer_Timer();
 
-    // A path made into the long (or, with long names off, short) form of an existing folder;
-    // anything else is returned unchanged.
+    // A folder text as a person reads it (see PathForPerson) made into the long (or, with long
+    // names off, short) form of an existing folder, read the same way; anything else is
+    // returned unchanged.
     std::string DirReGet(std::string_view path) const;
     // Refills the filter list from the history and sets the filter field to text.
     void FillFilterList(const std::string& text);

@@ -5,6 +5,7 @@
 #include "engine/folder_read.h"
 #include "engine/listing_facts.h"
 #include "engine/tree_body.h"
+#include "platform/person_path.h"
 #include "platform/text.h"
 #include "render/body_store.h"
 #include "render/listing_writer.h"
@@ -37,9 +38,11 @@ void Tell(UiPort& ui, std::string text, MsgIcon icon) {
 }
 
 // The base of the proposed file name for a listed drive or share root: "srv_share" for
-// \\srv\share\, "Cドライブ" for C:\.
-std::string RootBaseName(std::string_view drive) {
+// \\srv\share\, "Cドライブ" for C:\, and "ルートフォルダ" for a root that the person reads as the
+// host's own root folder, which has no drive letter to name.
+std::string RootBaseName(std::string_view rootPath, std::string_view drive) {
     if (drive.starts_with("\\\\")) return ReplaceAll(drive.substr(2), "\\", "_");
+    if (DrivePart(PathForPerson(rootPath)).empty()) return std::string(kHostRootBaseName);
     return AsciiUpper(drive.substr(0, 1)) + "ドライブ";
 }
 
@@ -105,7 +108,7 @@ void ListingRunner::cmdExec_Click() {
 }
 
 int ListingRunner::StartListing(std::string_view folderText) {
-    std::string path(TrimBlanks(folderText));
+    std::string path = PathFromPerson(TrimBlanks(folderText));
     if (path.empty() || HasReservedName(path)) return -1;
     path = FullPath(path);
     if (path.empty()) return -1;
@@ -137,7 +140,7 @@ void ListingRunner::ListMake(std::string_view rootPath) {
         outcome_ = ListingOutcome::Cancelled;
         return;
     }
-    caption_.SetPendingCaption("Folvane  -  " + std::string(rootPath));
+    caption_.SetPendingCaption("Folvane  -  " + PathForPerson(rootPath));
     const ListingFacts facts = GatherListingFacts(rootPath);
     const RootLines root = MakeRootLines(context, *writer, rootPath, totals, facts);
     ListingParts parts;
@@ -167,10 +170,10 @@ ListingRunner::RootLines ListingRunner::MakeRootLines(ListingContext& context, c
     RootLines root;
     if (AfterDrive(rootPath, drive) == "\\") {
         FileEntry entry;
-        entry.Name = std::string(rootPath) + " < " + (facts.volume ? facts.volume->label : "") + " >";
+        entry.Name = PathForPerson(rootPath) + " < " + (facts.volume ? facts.volume->label : "") + " >";
         entry.Crc = totals.CrcSum;
         root.text = writer.RootLine(rootPath, entry) + std::string(kCrLf);
-        root.baseName = RootBaseName(drive);
+        root.baseName = RootBaseName(rootPath, drive);
         return root;
     }
     const std::string folder = WithoutBackslash(rootPath);
@@ -208,7 +211,7 @@ std::string ListingRunner::SaveListing(const ListingWriter& writer, const FileCo
 }
 
 bool ListingRunner::RetryAfterFailure(const std::string& fileName) {
-    return AskYesNo(ui_, "\"" + fileName + "\"への保存に失敗しました。\r\n再試行しますか？",
+    return AskYesNo(ui_, "\"" + PathForPerson(fileName) + "\"への保存に失敗しました。\r\n再試行しますか？",
                     MsgIcon::Critical) == MsgAnswer::Yes;
 }
 

@@ -42,6 +42,8 @@ enum class ListingOutcome {
 };
 
 inline constexpr std::string_view kCancelQuestion = "現在、フォルダの調査中です。中断しますか？";
+// The base of the proposed file name when the host's root folder is listed.
+inline constexpr std::string_view kHostRootBaseName = "ルートフォルダ";
 inline constexpr std::string_view kFolderNotFoundMessage =
     "この名前のフォルダまたはドライブが見つかりませんでした。";
 

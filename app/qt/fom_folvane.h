@@ -40,8 +40,8 @@ class fomFolvane final : public QWidget, public MainFormView {
     MainForm& form() { return *form_; }
     QtUi& ui() { return ui_; }
 
-    // MainFormView. A host path typed into the folder field ("/home/ann") is read as the
-    // path-space path it names.
+    // MainFormView. The folder field holds what a person reads and types; the text typed is
+    // handed on exactly as typed.
     std::string FolderText() const override;
     void SetFolderText(const std::string& text) override;
     std::string FilterText() const override;

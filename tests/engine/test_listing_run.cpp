@@ -153,11 +153,13 @@ TEST_F(ListingRun, SaveFailureAsksToRetry) {
     tmp.WriteFile("out/locked.txt", "old");
     chmod(tmp.host("out/locked.txt").c_str(), 0444);
     // SilentSave, the answer to the retry question, the chooser's answers in order, the file that
-    // holds the listing afterwards ("" none) and the name the question quotes
+    // holds the listing afterwards ("" none) and the name the question quotes, as the person
+    // reads it: the host path
+    const std::string locked = tmp.host("out/locked.txt").string();
     const std::tuple<bool, MsgAnswer, std::vector<std::string>, std::string, std::string> cases[] = {
-        {true, MsgAnswer::Yes, {Out("new.txt")}, "new.txt", Out("locked.txt")},
-        {true, MsgAnswer::No, {}, "", Out("locked.txt")},
-        {false, MsgAnswer::Yes, {Out("missing\\x.txt"), ""}, "", Out("missing\\x.txt")},
+        {true, MsgAnswer::Yes, {Out("new.txt")}, "new.txt", locked},
+        {true, MsgAnswer::No, {}, "", locked},
+        {false, MsgAnswer::Yes, {Out("missing\\x.txt"), ""}, "", tmp.host("out/missing/x.txt").string()},
     };
     options.OutFileName = Out("locked.txt");
     for (const auto& [silent, answer, chosen, written, failed] : cases) {

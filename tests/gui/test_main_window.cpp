@@ -8,6 +8,7 @@
 #include "app/qt/fom_folvane.h"
 #include "engine/listing_run.h"
 #include "platform/path_space.h"
+#include "platform/person_path.h"
 #include "settings/settings_file.h"
 #include "tests/gui/gui_support.h"
 #include "tests/support/temp_dir.h"
@@ -91,7 +92,8 @@ TEST_F(MainWindowTest, StartsFromTheSettingsFileAndExitStoresFolderAndPosition) 
                       "\r\nFilterText=*.txt\r\nFilterText=*.csv\r\nFilterFlg=1\r\nLeft=30\r\nTop=40\r\n");
     window = Started();
     auto* filter = Control<QComboBox>(*window, "cboFilterText");
-    EXPECT_EQ(window->FolderText(), tmp.path("tree"));
+    // The stored path reads as the host path; a host path stored as typed comes back as it is.
+    EXPECT_EQ(window->FolderText(), tmp.host("tree").string());
     EXPECT_EQ(std::tuple(filter->count(), filter->itemText(1), filter->currentText(), window->pos()),
               std::tuple(2, QString("*.csv"), QString(), QPoint(30, 40)));
     auto* ctrl = Control<QFrame>(*window, "frmCtrlPanel");
@@ -208,9 +210,21 @@ TEST_F(MainWindowTest, DropsOnTheFolderPanelTakeTheFirstPathAndNowhereElse) {
         QUrl::fromEncoded("file://" + QByteArray::fromStdString(odd.string()).toPercentEncoding("/"));
     const Qt::DropActions copyOrMove = Qt::CopyAction | Qt::MoveAction;
     const std::tuple<const char*, QList<QUrl>, Qt::DropActions, bool, std::string> cases[] = {
-        {"txtDirName", {url("tree"), url("tree/sub1/file1.txt")}, copyOrMove, true, tmp.path("tree")},
-        {"Label1", {QUrl("https://example.org/"), oddUrl}, copyOrMove, true, PathFromHost(odd.string())},
-        {"cmdSelDir", {url("tree")}, Qt::CopyAction, true, tmp.path("tree")},
+        {"txtDirName",
+         {url("tree"), url("tree/sub1/file1.txt")},
+         copyOrMove,
+         true,
+         tmp.host("tree").string()},
+        {"Label1",
+         {QUrl("https://example.org/"), oddUrl},
+         copyOrMove,
+         true,
+         PathForPerson(PathFromHost(odd.string()))},
+        {"cmdSelDir",
+         {url("tree/sub1/file1.txt")},
+         Qt::CopyAction,
+         true,
+         tmp.host("tree/sub1/file1.txt").string()},
         {"frmCtrlPanel", {}, copyOrMove, true, "before"},
         {"txtDirName", {url("tree")}, Qt::MoveAction, false, "before"},  // a move would delete the source
         {"cboFilterText", {url("tree")}, copyOrMove, false, "before"},

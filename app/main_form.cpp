@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/start_up.h"
 #include "platform/person_path.h"
-#include "platform/process.h"
 #include "platform/text.h"
 #include "render/output_file.h"
 #include "settings/command_line.h"
@@ -20,12 +20,6 @@ int16_t ToPixel16(int value) {
     return static_cast<int16_t>(std::clamp(value, INT16_MIN + 0, INT16_MAX + 0));
 }
 
-std::string HelpFilePath() {
-    std::string folder = ExecutableFolder();
-    if (!folder.ends_with('\\')) folder += '\\';
-    return folder + "Folvane.hlp";
-}
-
 }  // namespace
 
 MainForm::MainForm(UiPort& ui, MainFormView& view, const Clock& clock, std::string settingsFile,
@@ -34,12 +28,11 @@ MainForm::MainForm(UiPort& ui, MainFormView& view, const Clock& clock, std::stri
       view_(view),
       settingsFile_(std::move(settingsFile)),
       caption_(run_, ui, clock),
-      runner_(std::make_unique<ListingRunner>(settings_, chars_, run_, options_, ui, caption_,
-                                              static_cast<RunWindow&>(*this), std::move(templateFolder))) {}
+      runner_(settings_, chars_, run_, options_, ui, caption_, std::move(templateFolder)) {}
 
 MainForm::~MainForm() = default;
 
-bool MainForm::Form_Load(std::string_view commandLine) {
+bool MainForm::Form_Load(std::string_view commandLine, std::string_view shownCommandLine) {
     run_.BusyFlag = false;
     run_.CancelFlag = kNoCancel;
     // The help path comes first: loading an older settings file deletes that help file's index.
@@ -57,11 +50,7 @@ bool MainForm::Form_Load(std::string_view commandLine) {
         if (effects.hasFilter) view_.SetFilterText(effects.filterText);
         if (effects.moveWindow) view_.MoveWindow(settings_.Left, settings_.Top);
         if (result < 0) {
-            MessageRequest message;
-            message.text = CommandLineErrorText(result, commandLine);
-            message.title = std::string(kCommandLineErrorTitle);
-            message.icon = MsgIcon::Critical;
-            ui_.ShowMessage(message);
+            ShowCommandLineError(ui_, result, shownCommandLine.empty() ? commandLine : shownCommandLine);
             return false;
         }
     }
@@ -82,19 +71,35 @@ void MainForm::Form_Activate() {
 }
 
 void MainForm::cmdExec_Click() {
-    runner_->cmdExec_Click();
+    // A second press while the walk lets events run: only record the wish to stop.
+    if (run_.BusyFlag) {
+        if (AskWhileBusy(kCancelQuestion) == MsgAnswer::Yes) run_.CancelFlag = kCancelByUser;
+        return;
+    }
+    view_.ShowBusy(true);
+    lastResult_ =
+        runner_.Run({view_.FolderText(), view_.FilterText(), [this] { FillFilterList(view_.FilterText()); }});
+    if (run_.CancelFlag == kCancelByClosing) {
+        view_.QuitNow();
+        return;
+    }
+    view_.ShowBusy(false);
+    if (options_.QuitAfterRun) cmdExit_Click();
+}
+
+// The questions asked during a run: Yes and No, No the default.
+MsgAnswer MainForm::AskWhileBusy(std::string_view text) {
+    MessageRequest question;
+    question.text = std::string(text);
+    question.title = std::string(kApplicationTitle);
+    question.buttons = MsgButtons::YesNo;
+    question.icon = MsgIcon::Information;
+    question.defaultButton = MsgDefault::Second;
+    return ui_.ShowMessage(question);
 }
 
 void MainForm::cmdExit_Click() {
-    if (run_.BusyFlag) {
-        MessageRequest question;
-        question.text = std::string(kExitWhileBusyQuestion);
-        question.title = std::string(kApplicationTitle);
-        question.buttons = MsgButtons::YesNo;
-        question.icon = MsgIcon::Information;
-        question.defaultButton = MsgDefault::Second;
-        if (ui_.ShowMessage(question) != MsgAnswer::Yes) return;
-    }
+    if (run_.BusyFlag && AskWhileBusy(kExitWhileBusyQuestion) != MsgAnswer::Yes) return;
     settings_.LastPathName = CappedText(&Settings::LastPathName, view_.FolderText());
     if (settings_.MemPos) {
         const auto [left, top] = view_.WindowPosition();
@@ -159,30 +164,6 @@ void MainForm::FillFilterList(const std::string& text) {
 
 void MainForm::ArrangePanels() {
     view_.ArrangePanels(settings_.FilterFlg);
-}
-
-std::string MainForm::FolderText() const {
-    return view_.FolderText();
-}
-
-std::string MainForm::FilterComboText() const {
-    return view_.FilterText();
-}
-
-void MainForm::ShowBusy(bool busy) {
-    view_.ShowBusy(busy);
-}
-
-void MainForm::RefreshFilterList() {
-    FillFilterList(view_.FilterText());
-}
-
-void MainForm::ExitProgram() {
-    cmdExit_Click();
-}
-
-void MainForm::EndProgramNow() {
-    view_.QuitNow();
 }
 
 }  // namespace folvane

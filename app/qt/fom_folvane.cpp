@@ -184,8 +184,8 @@ void fomFolvane::ArmCaptionTimer() {
         timTimer_->start(std::max(*remaining, std::chrono::milliseconds{1}));
 }
 
-bool fomFolvane::Load(std::string_view commandLine) {
-    return form_->Form_Load(commandLine);
+bool fomFolvane::Load(std::string_view commandLine, std::string_view shownCommandLine) {
+    return form_->Form_Load(commandLine, shownCommandLine);
 }
 
 std::string fomFolvane::FolderText() const {
@@ -233,14 +233,19 @@ void fomFolvane::ShowBusy(bool busy) {
         cmdExec_->unsetCursor();
         cmdExit_->unsetCursor();
         cmdExec_->setText(ToQString(kExecIdleCaption));
-        sbrStatus_->clearMessage();
+        // After a run the status line tells where the listing went; otherwise it is empty.
+        const std::string ended = RunEndText(form_->lastResult());
+        if (ended.empty()) {
+            sbrStatus_->clearMessage();
+        } else {
+            sbrStatus_->showMessage(QString::fromStdString(ended));
+        }
     }
 }
 
 void fomFolvane::ShowProgress() {
     if (!form_->run().BusyFlag) return;
-    sbrStatus_->showMessage(
-        QString::fromStdString(ProgressText(form_->run().FoldersRead, form_->run().FilesRead)));
+    sbrStatus_->showMessage(QString::fromStdString(RunProgressText(form_->run())));
 }
 
 void fomFolvane::ArrangePanels(bool showFilterPanel) {

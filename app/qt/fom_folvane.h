@@ -34,8 +34,9 @@ class fomFolvane final : public QWidget, public MainFormView {
     ~fomFolvane() override;
 
     // The start-up sequence for commandLine (everything after the program name). False when
-    // the command line was rejected: its message has been shown; the window must not be shown.
-    bool Load(std::string_view commandLine);
+    // the command line was rejected: its message (quoting shownCommandLine, the command line as
+    // typed, when given) has been shown; the window must not be shown.
+    bool Load(std::string_view commandLine, std::string_view shownCommandLine = {});
 
     MainForm& form() { return *form_; }
     QtUi& ui() { return ui_; }

@@ -172,13 +172,15 @@ TEST_F(MainWindowTest, ExecExitOrCloseDuringARunCancelsOnYesAndLetsTheRunFinishO
             QTimer::singleShot(0, window, [&, window] {
                 during = LookOf(*window);
                 const auto& run = window->form().run();
-                progress = QString::fromStdString(ProgressText(run.FoldersRead, run.FilesRead));
+                progress = QString::fromStdString(RunProgressText(run));
                 control.empty() ? (void)window->close() : Click(*window, control.c_str());
             });
             Click(*window, "cmdExec");
             stayedOpen = window->isVisible();
             if (!stayedOpen) return;
-            EXPECT_EQ(LookOf(*window), std::tuple("実行", Qt::ArrowCursor, true, Qt::ArrowCursor, ""));
+            // The status line tells where a saved listing went.
+            const QString status = saved ? QString::fromStdString("保存先: " + out.string()) : QString();
+            EXPECT_EQ(LookOf(*window), std::tuple("実行", Qt::ArrowCursor, true, Qt::ArrowCursor, status));
             EXPECT_TRUE(QTest::qWaitFor([&] { return window->windowTitle() == "Folvane"; }));
             Click(*window, "cmdExit");
         });
@@ -195,6 +197,19 @@ TEST_F(MainWindowTest, ExecExitOrCloseDuringARunCancelsOnYesAndLetsTheRunFinishO
         EXPECT_EQ(IniWritten(), !control.empty());  // a close is no exit
         EXPECT_EQ(MainWindow(), nullptr);
     }
+}
+
+// While a checksum reads a large file the status line shows how far it has got, at the next pump.
+TEST_F(MainWindowTest, StatusLineShowsTheBytesOfALongChecksum) {
+    auto window = Started();
+    RunState& run = window->form().run();
+    run.BusyFlag = true;
+    run.FoldersRead = 2;
+    run.CountCrcBlock(1 << 20, 1 << 20, 3 << 20);
+    window->ui().PumpEvents();
+    run.BusyFlag = false;
+    EXPECT_EQ(Control<QStatusBar>(*window, "sbrStatus")->currentMessage(),
+              QString("フォルダ 2 ・ ファイル 0 ・ CRC 1.0 MB / 3.0 MB (計 1.0 MB)"));
 }
 
 // A folder whose name is not UTF-8 keeps its bytes from the drop to the run; addresses that are

@@ -56,10 +56,9 @@ class ListingRun : public ::testing::Test {
     std::string filter;
     int refreshed = 0;
     ListingResult result;
-    ListingRunner runner{
-        settings, rig.chars, run, options, ui, rig.caption, tmp.path("no-templates"), [] {
-            return MakeDateTime({2024, 1, 2, 3, 4, 5});
-        }};
+    ListingRunner runner{settings, rig.chars, run, options, ui, rig.caption, tmp.path("no-templates"), [] {
+                             return MakeDateTime({2024, 1, 2, 3, 4, 5});
+                         }};
 };
 
 TEST_F(ListingRun, WholeTextListing) {

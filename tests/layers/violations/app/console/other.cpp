@@ -1,2 +1,2 @@
-#include "app/qt/qt_ui.h"
 #include "app/main_form.h"
+#include "app/qt/qt_ui.h"

@@ -1,2 +1,2 @@
-#include <QWidget>
 #include <windows.h>
+#include <QWidget>

@@ -151,11 +151,14 @@ void ConsoleUi::SetWindowCaption(const std::string& caption) {
     DrawStatus();
 }
 
-// The run's counts and bytes when a run is followed, then what the caption names: the folder
-// being read.
+// The run's counts and bytes when a run is followed, then the folder the caption names.
 void ConsoleUi::DrawStatus() {
-    std::string line = run_ != nullptr && run_->BusyFlag ? RunProgressText(*run_) + "  " : "";
-    line += caption_.starts_with(kCaptionLead) ? caption_.substr(kCaptionLead.size()) : caption_;
+    std::string line = run_ != nullptr && run_->BusyFlag ? RunProgressText(*run_) : "";
+    // The caption names a folder only after its lead; "Folvane" alone names nothing.
+    if (caption_.starts_with(kCaptionLead)) {
+        if (!line.empty()) line += "  ";
+        line += caption_.substr(kCaptionLead.size());
+    }
     terminal_.ShowStatus(CutWidth(line, kProgressCells));
     progressShown_ = true;
     if (clock_ != nullptr) drawnAt_ = clock_->Now();

@@ -84,6 +84,8 @@ TEST_F(ConsoleProgramTest, RejectedCommandLinesEndWithTheStartUpMessageAndCode2)
         {"/A missing-folder out.txt", "指定された調査フォルダが不正です。"},
         {"/A samples samples", "指定された保存ファイル名が不正です。"},
         {"/CO 20 samples", "桁数の指定が狭すぎます。"},
+        // A host path is quoted as it was typed.
+        {"/CO 20 " + dir_.host("samples").string(), "桁数の指定が狭すぎます。"},
     };
     for (const auto& [commandLine, message] : cases) {
         EXPECT_EQ(Run(commandLine), 2) << message;

@@ -1,7 +1,6 @@
 #include "app/console/console_ui.h"
 
 #include "app/status_texts.h"
-
 #include "platform/interrupt.h"
 #include "platform/person_path.h"
 #include "platform/shell.h"

@@ -34,6 +34,11 @@ std::size_t CodePointCount(std::string_view s);
 // s without leading and trailing spaces (U+0020 only, as the program's trimming always is).
 std::string_view TrimBlanks(std::string_view s);
 
+// True for the letters A-Z and a-z.
+constexpr bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 // s with only the letters a-z turned into A-Z; every other character is kept.
 std::string AsciiUpper(std::string_view s);
 

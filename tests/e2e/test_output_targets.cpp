@@ -49,7 +49,7 @@ std::string WithoutMomentAndFreeSpace(const std::string& listingBytes) {
     return title + std::regex_replace(text.substr(titleEnd), freeSpace, "<free space>");
 }
 
-class SpecialOutputTest : public ::testing::Test {
+class OutputTargetTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (geteuid() != 0) GTEST_SKIP() << "needs root to write to /dev/null and hand files to other users";
@@ -90,7 +90,7 @@ class SpecialOutputTest : public ::testing::Test {
     testing::TempDir dir_;
 };
 
-TEST_F(SpecialOutputTest, StandardOutputDevNullAndAFifoAreWrittenIntoInPlace) {
+TEST_F(OutputTargetTest, StandardOutputDevNullAndAFifoAreWrittenIntoInPlace) {
     const std::string expected = WithoutMomentAndFreeSpace(RegularListing());
     ASSERT_NE(expected.find("a.txt"), std::string::npos);
 
@@ -133,7 +133,7 @@ bool MakeSocket(const fs::path& path) {
     return bound;
 }
 
-TEST_F(SpecialOutputTest, AFolderOrASocketIsRefusedAndLeftAsItWas) {
+TEST_F(OutputTargetTest, AFolderOrASocketIsRefusedAndLeftAsItWas) {
     dir_.WriteFile("taken/kept.txt", "kept");
     ASSERT_TRUE(MakeSocket(dir_.host("listing.sock")));
     const struct {
@@ -155,7 +155,7 @@ TEST_F(SpecialOutputTest, AFolderOrASocketIsRefusedAndLeftAsItWas) {
         EXPECT_FALSE(entry.path().filename().string().ends_with(".tmp")) << entry.path();
 }
 
-TEST_F(SpecialOutputTest, AReplacedListingKeepsItsModeAndOwner) {
+TEST_F(OutputTargetTest, AReplacedListingKeepsItsModeAndOwner) {
     const struct {
         mode_t mode;
         uid_t owner;

@@ -24,6 +24,13 @@ if(FOLVANE_BUILD_FUZZERS)
   target_link_options(folvane_sanitize INTERFACE -fsanitize=address,undefined)
 endif()
 
+# The layering is part of every build: a module that includes a header of a layer above it, an
+# operating-system header outside the platform backends or a toolkit header outside app/qt
+# fails the build (cmake/CheckLayers.cmake says the rules).
+add_custom_target(folvane_check_layers
+  COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
+  COMMENT "Checking the layers" VERBATIM)
+
 # folvane_layer(<target> <folder> LINKS <lower targets>...)
 # One static library per layer folder, from the folder's own sources and its
 # POSIX or Windows backend. The repository root is the include root, so code
@@ -40,6 +47,7 @@ function(folvane_layer target folder)
     list(APPEND sources ${backend})
   endif()
   add_library(${target} STATIC ${sources})
+  add_dependencies(${target} folvane_check_layers)
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_LINKS} folvane_sanitize PRIVATE folvane_warnings)
 endfunction()

@@ -103,9 +103,11 @@ uint32_t Crc32Update(uint32_t crc, const void* data, std::size_t size) {
 }
 
 std::optional<uint32_t> Crc32OfOpenFile(FileReader& file, unsigned char* buffer,
-                                        const std::function<bool()>& afterBlock) {
+                                        const CrcBlockHook& afterBlock) {
     // The length is a 64-bit count: files of 2 GiB and more are checksummed whole.
-    int64_t remaining = file.Length();
+    const int64_t length = file.Length();
+    int64_t remaining = length;
+    int64_t read = 0;
     uint32_t crc = 0;
     while (remaining > 0) {
         const std::size_t want = static_cast<std::size_t>(std::min<int64_t>(remaining, kCrcBlockSize));
@@ -120,18 +122,22 @@ std::optional<uint32_t> Crc32OfOpenFile(FileReader& file, unsigned char* buffer,
         // checksum of the bytes read. Waiting for the promised length would never end.
         if (got == 0) break;
         crc = Crc32Update(crc, buffer, got);
-        if (afterBlock()) return std::nullopt;
+        read += static_cast<int64_t>(got);
+        if (afterBlock(read, length)) return std::nullopt;
         if (got < want) break;
         remaining -= static_cast<int64_t>(got);
     }
     return crc;
 }
 
-uint32_t FileCrc32(std::string_view path, UiPort& ui, const RunState& run) {
+uint32_t FileCrc32(std::string_view path, UiPort& ui, RunState& run) {
     FileReader file;
     if (!file.Open(path) || file.Length() <= 0) return 0;
     const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kCrcBlockSize);
-    const auto crc = Crc32OfOpenFile(file, buffer.get(), [&] {
+    int64_t counted = 0;
+    const auto crc = Crc32OfOpenFile(file, buffer.get(), [&](int64_t fileRead, int64_t fileLength) {
+        run.CountCrcBlock(fileRead - counted, fileRead, fileLength);
+        counted = fileRead;
         ui.PumpEvents();
         return run.CancelRequested();
     });

@@ -102,7 +102,7 @@ bool ReadContents(ListingContext& context, const FolderHandle& folder, ChecksumP
     if (jobs.empty()) return true;
     ChecksumPool alone(false);
     ChecksumPool& checksums = pool != nullptr ? *pool : alone;
-    if (!checksums.Run(folder, jobs, [&] { return context.PumpAndCheckCancel(); })) return false;
+    if (!checksums.Run(folder, jobs, context.run, [&] { return context.PumpAndCheckCancel(); })) return false;
     for (std::size_t k = 0; k < jobs.size(); ++k)
         entries[owners[k]].record.Crc = jobs[k].crc;
     return true;

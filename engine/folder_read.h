@@ -79,7 +79,9 @@ class ChecksumPool {
     // lets pending events run and tells whether the run is to stop) once for every block that
     // any thread has read, and at least every 20 ms while it waits for the workers. False when
     // pump asked to stop: the workers then leave their files after the block they are reading.
-    bool Run(const FolderHandle& folder, std::vector<Job>& jobs, const std::function<bool()>& pump);
+    // Every block's bytes are counted in run (CountCrcBlock) on the calling thread before pump.
+    bool Run(const FolderHandle& folder, std::vector<Job>& jobs, RunState& run,
+             const std::function<bool()>& pump);
 
   private:
     struct Shared;

@@ -5,6 +5,7 @@
 #include "engine/folder_read.h"
 #include "engine/listing_facts.h"
 #include "engine/tree_body.h"
+#include "platform/person_path.h"
 #include "platform/text.h"
 #include "render/body_store.h"
 #include "render/listing_writer.h"
@@ -37,9 +38,11 @@ void Tell(UiPort& ui, std::string text, MsgIcon icon) {
 }
 
 // The base of the proposed file name for a listed drive or share root: "srv_share" for
-// \\srv\share\, "Cドライブ" for C:\.
-std::string RootBaseName(std::string_view drive) {
+// \\srv\share\, "Cドライブ" for C:\, and "ルートフォルダ" for a root that the person reads as the
+// host's own root folder, which has no drive letter to name.
+std::string RootBaseName(std::string_view rootPath, std::string_view drive) {
     if (drive.starts_with("\\\\")) return ReplaceAll(drive.substr(2), "\\", "_");
+    if (DrivePart(PathForPerson(rootPath)).empty()) return std::string(kHostRootBaseName);
     return AsciiUpper(drive.substr(0, 1)) + "ドライブ";
 }
 
@@ -55,57 +58,43 @@ struct ListingRunner::RootLines {
     std::string baseName;  // the base of the proposed output file name
 };
 
-ListingRunner::ListingRunner(Settings& settings, const CharTable& chars, RunState& run, RunOptions& options,
-                             UiPort& ui, CaptionTimer& caption, RunWindow& window, std::string templateFolder,
-                             std::function<DateTime()> now)
+ListingRunner::ListingRunner(Settings& settings, const CharTable& chars, RunState& run,
+                             const RunOptions& options, UiPort& ui, CaptionTimer& caption,
+                             std::string templateFolder, std::function<DateTime()> now)
     : settings_(settings),
       chars_(chars),
       run_(run),
       options_(options),
       ui_(ui),
       caption_(caption),
-      window_(window),
       templateFolder_(std::move(templateFolder)),
       now_(std::move(now)) {}
 
-void ListingRunner::cmdExec_Click() {
-    if (run_.BusyFlag) {
-        // A second press while the walk lets events run: only record the wish to stop.
-        if (AskYesNo(ui_, std::string(kCancelQuestion), MsgIcon::Information) == MsgAnswer::Yes)
-            run_.CancelFlag = kCancelByUser;
-        return;
-    }
-    window_.ShowBusy(true);
+ListingResult ListingRunner::Run(const ListingRequest& request) {
     run_.BusyFlag = true;
     run_.CancelFlag = kNoCancel;
     run_.FilterPatterns.clear();
-    run_.FoldersRead = 0;
-    run_.FilesRead = 0;
-    outcome_ = ListingOutcome::None;
-    savedFile_.clear();
-
-    const std::string comboText = window_.FilterComboText();
-    if (settings_.FilterFlg && !TrimBlanks(comboText).empty()) {
-        AddFilterText(settings_, comboText);
-        window_.RefreshFilterList();
-        run_.FilterPatterns = SplitArguments(AsciiLower(settings_.FilterText.front()));
-    }
-
-    const std::string folderText = window_.FolderText();
-    const int result = StartListing(TrimBlanks(folderText));
-    if (programEnding_) return;
-    if (result == -1) {
-        outcome_ = ListingOutcome::FolderNotFound;
-        Tell(ui_, std::string(kFolderNotFoundMessage) + "\r\n\r\n\"" + folderText + "\"",
+    run_.ResetProgress();
+    result_ = ListingResult{};
+    UseFilter(request);
+    if (StartListing(TrimBlanks(request.folderText)) == -1) {
+        result_.outcome = ListingOutcome::FolderNotFound;
+        Tell(ui_, std::string(kFolderNotFoundMessage) + "\r\n\r\n\"" + request.folderText + "\"",
              MsgIcon::Exclamation);
     }
-    window_.ShowBusy(false);
     run_.BusyFlag = false;
-    if (options_.QuitAfterRun) window_.ExitProgram();
+    return std::move(result_);
+}
+
+void ListingRunner::UseFilter(const ListingRequest& request) {
+    if (!settings_.FilterFlg || TrimBlanks(request.filterText).empty()) return;
+    AddFilterText(settings_, request.filterText);
+    if (request.onFilterHistoryChanged) request.onFilterHistoryChanged();
+    run_.FilterPatterns = SplitArguments(AsciiLower(settings_.FilterText.front()));
 }
 
 int ListingRunner::StartListing(std::string_view folderText) {
-    std::string path(TrimBlanks(folderText));
+    std::string path = PathFromPerson(TrimBlanks(folderText));
     if (path.empty() || HasReservedName(path)) return -1;
     path = FullPath(path);
     if (path.empty()) return -1;
@@ -119,10 +108,6 @@ int ListingRunner::StartListing(std::string_view folderText) {
     }
     ListMake(WithBackslash(path));
     caption_.SetPendingCaption("Folvane");
-    if (run_.CancelFlag == kCancelByClosing) {
-        programEnding_ = true;
-        window_.EndProgramNow();
-    }
     return 0;
 }
 
@@ -134,10 +119,10 @@ void ListingRunner::ListMake(std::string_view rootPath) {
     FolderTotals totals;
     TreeBody(context, *writer, body, "", rootPath, totals);
     if (run_.CancelRequested()) {
-        outcome_ = ListingOutcome::Cancelled;
+        result_.outcome = ListingOutcome::Cancelled;
         return;
     }
-    caption_.SetPendingCaption("Folvane  -  " + std::string(rootPath));
+    caption_.SetPendingCaption(std::string(kCaptionLead) + PathForPerson(rootPath));
     const ListingFacts facts = GatherListingFacts(rootPath);
     const RootLines root = MakeRootLines(context, *writer, rootPath, totals, facts);
     ListingParts parts;
@@ -151,11 +136,11 @@ void ListingRunner::ListMake(std::string_view rootPath) {
     const std::string saved = SaveListing(
         *writer, [&](ByteSink& sink) { return writer->Compose(parts, sink); }, root.baseName);
     if (saved.empty()) {
-        outcome_ = ListingOutcome::NotSaved;
+        result_.outcome = ListingOutcome::NotSaved;
         return;
     }
-    outcome_ = ListingOutcome::Saved;
-    savedFile_ = saved;
+    result_.outcome = ListingOutcome::Saved;
+    result_.savedFile = saved;
     settings_.LastOutPathName = CappedText(&Settings::LastOutPathName, WithBackslash(ParentFolder(saved)));
     if (settings_.AutoOpenFlg && IsFile(saved)) ui_.OpenWithAssociatedProgram(saved);
 }
@@ -167,10 +152,10 @@ ListingRunner::RootLines ListingRunner::MakeRootLines(ListingContext& context, c
     RootLines root;
     if (AfterDrive(rootPath, drive) == "\\") {
         FileEntry entry;
-        entry.Name = std::string(rootPath) + " < " + (facts.volume ? facts.volume->label : "") + " >";
+        entry.Name = PathForPerson(rootPath) + " < " + (facts.volume ? facts.volume->label : "") + " >";
         entry.Crc = totals.CrcSum;
         root.text = writer.RootLine(rootPath, entry) + std::string(kCrLf);
-        root.baseName = RootBaseName(drive);
+        root.baseName = RootBaseName(rootPath, drive);
         return root;
     }
     const std::string folder = WithoutBackslash(rootPath);
@@ -208,7 +193,7 @@ std::string ListingRunner::SaveListing(const ListingWriter& writer, const FileCo
 }
 
 bool ListingRunner::RetryAfterFailure(const std::string& fileName) {
-    return AskYesNo(ui_, "\"" + fileName + "\"への保存に失敗しました。\r\n再試行しますか？",
+    return AskYesNo(ui_, "\"" + PathForPerson(fileName) + "\"への保存に失敗しました。\r\n再試行しますか？",
                     MsgIcon::Critical) == MsgAnswer::Yes;
 }
 

@@ -36,9 +36,13 @@ struct ChecksumPool::Shared {
     std::condition_variable done;  // the run's thread waits here for blocks and the end
     const FolderHandle* folder = nullptr;
     std::vector<Job>* jobs = nullptr;
-    std::size_t next = 0;           // the next job to take
-    int busy = 0;                   // workers inside a job
-    int64_t blocksRead = 0;         // by the workers, since the batch began
+    std::size_t next = 0;    // the next job to take
+    int busy = 0;            // workers inside a job
+    int64_t blocksRead = 0;  // by the workers, since the batch began
+    // The workers' bytes not yet counted in the run state, and their file read last.
+    int64_t bytesUncounted = 0;
+    int64_t latestRead = 0;
+    int64_t latestLength = 0;
     uint64_t batch = 0;             // counts batches, so a worker takes each one once
     std::atomic<bool> stop{false};  // leave the current file: the run is cancelled
     bool closing = false;
@@ -55,12 +59,19 @@ struct ChecksumPool::Shared {
 
 namespace {
 
-// Checksums one file; afterBlock as for Crc32OfOpenFile.
+// Checksums one file; afterBlock runs after each block with the bytes the block held, then as
+// for Crc32OfOpenFile.
+using BlockHook = std::function<bool(int64_t blockBytes, int64_t fileRead, int64_t fileLength)>;
 uint32_t Checksum(const FolderHandle& folder, ChecksumPool::Job& job, unsigned char* buffer,
-                  const std::function<bool()>& afterBlock, bool& stopped) {
+                  const BlockHook& afterBlock, bool& stopped) {
     FileReader file;
     if (!folder.OpenFile(job.name, job.facts, file)) return 0;
-    const auto crc = Crc32OfOpenFile(file, buffer, afterBlock);
+    int64_t counted = 0;
+    const auto crc = Crc32OfOpenFile(file, buffer, [&](int64_t fileRead, int64_t fileLength) {
+        const int64_t blockBytes = fileRead - counted;
+        counted = fileRead;
+        return afterBlock(blockBytes, fileRead, fileLength);
+    });
     stopped = !crc.has_value();
     return crc.value_or(0);
 }
@@ -82,10 +93,13 @@ void ChecksumPool::Shared::WorkerLoop() {
             bool stopped = false;
             const uint32_t crc = Checksum(
                 from, *job, buffer.get(),
-                [&] {
+                [&](int64_t blockBytes, int64_t fileRead, int64_t fileLength) {
                     {
                         std::lock_guard counting(lock);
                         ++blocksRead;
+                        bytesUncounted += blockBytes;
+                        latestRead = fileRead;
+                        latestLength = fileLength;
                     }
                     done.notify_all();
                     return stop.load();
@@ -113,7 +127,7 @@ ChecksumPool::~ChecksumPool() {
         thread.join();
 }
 
-bool ChecksumPool::Run(const FolderHandle& folder, std::vector<Job>& jobs,
+bool ChecksumPool::Run(const FolderHandle& folder, std::vector<Job>& jobs, RunState& run,
                        const std::function<bool()>& pump) {
     Shared& s = *shared_;
     // The workers start with the first folder that has files to checksum.
@@ -132,6 +146,7 @@ bool ChecksumPool::Run(const FolderHandle& folder, std::vector<Job>& jobs,
     s.jobs = &jobs;
     s.next = 0;
     s.blocksRead = 0;
+    s.bytesUncounted = 0;
     s.stop = false;
     ++s.batch;
     s.work.notify_all();
@@ -141,6 +156,8 @@ bool ChecksumPool::Run(const FolderHandle& folder, std::vector<Job>& jobs,
     const auto catchUp = [&] {
         while (!cancelled && pumped < s.blocksRead) {
             ++pumped;
+            if (s.bytesUncounted > 0) run.CountCrcBlock(s.bytesUncounted, s.latestRead, s.latestLength);
+            s.bytesUncounted = 0;
             guard.unlock();
             cancelled = pump();
             guard.lock();
@@ -153,7 +170,8 @@ bool ChecksumPool::Run(const FolderHandle& folder, std::vector<Job>& jobs,
         bool stopped = false;
         job->crc = Checksum(
             folder, *job, buffer.get(),
-            [&] {
+            [&](int64_t blockBytes, int64_t fileRead, int64_t fileLength) {
+                run.CountCrcBlock(blockBytes, fileRead, fileLength);
                 cancelled = pump();
                 return cancelled;
             },

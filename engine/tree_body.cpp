@@ -11,6 +11,7 @@
 #include "engine/entry_order.h"
 #include "engine/folder_read.h"
 #include "platform/file_system.h"
+#include "platform/person_path.h"
 #include "render/text_width.h"
 
 namespace folvane {
@@ -165,7 +166,7 @@ bool TreeWalk::Run(FolderTotals& totals) {
 // Reads the folder at path_ into a new frame; false when the run was cancelled meanwhile.
 bool TreeWalk::Enter(std::shared_ptr<const FolderHandle> folder, std::optional<std::vector<FolderItem>> items,
                      std::string enumeratedName, const FileIdentity& identity, BodyStore::Slot slot) {
-    context_.caption.SetPendingCaption("Folvane  -  " + path_ + "*");
+    context_.caption.SetPendingCaption(std::string(kCaptionLead) + PathForPerson(path_ + "*"));
     context_.run.FoldersRead += 1;
     std::vector<FolderEntry> entries;
     if (folder) {

@@ -121,8 +121,8 @@ class HtmlWriter final : public ListingWriter {
         AppendTreeLines(out, CutWidth(packPrefix, settings_.Columns));
     }
 
-    void AppendShownPath(std::string& out, std::string_view path) const override {
-        out += settings_.FolderLinkFlg ? PathLink(path, "") : HtmlEscape(path);
+    void AppendShownPath(std::string& out, std::string_view shown, std::string_view target) const override {
+        out += settings_.FolderLinkFlg ? PathLink(shown, target) : HtmlEscape(shown);
     }
 
     void AppendProductName(std::string& out) const override {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/cp932.h"
+#include "platform/person_path.h"
 #include "render/entry_columns.h"
 #include "render/listing_writers.h"
 #include "render/size_text.h"
@@ -302,7 +303,7 @@ std::string ListingWriter::Title(std::string_view folder, DateTime now, const Li
     title.append(DateText(now)).append(" ").append(TimeText(now)).append(kCrLf);
     if (facts.volume) {
         title += "ドライブ ";
-        AppendShownPath(title, facts.root);
+        AppendShownPath(title, PathForPerson(facts.root), facts.root);
         title += " のボリュームラベルは";
         if (facts.volume->label.empty()) {
             title += "ありません。";
@@ -313,7 +314,8 @@ std::string ListingWriter::Title(std::string_view folder, DateTime now, const Li
         title.append(" (").append(SerialText(facts.volume->serial)).append(")").append(kCrLf);
     }
     title += "フォルダは ";
-    AppendShownPath(title, WithoutBackslash(folder));
+    const std::string shownFolder = WithoutBackslash(folder);
+    AppendShownPath(title, PathForPerson(shownFolder), shownFolder);
     return title;
 }
 

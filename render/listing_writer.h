@@ -134,8 +134,8 @@ class ListingWriter {
     virtual void AppendSummaryLead(std::string& out, std::string_view folderText) const = 0;
     // The prefix that leads each packed name line.
     virtual void AppendPackLead(std::string& out, std::string_view packPrefix) const = 0;
-    // A path as the title block shows it.
-    virtual void AppendShownPath(std::string& out, std::string_view path) const = 0;
+    // A path as the title block shows it: shown is what the person reads, target the path.
+    virtual void AppendShownPath(std::string& out, std::string_view shown, std::string_view target) const = 0;
     // The product name of the title line.
     virtual void AppendProductName(std::string& out) const = 0;
 

@@ -53,7 +53,9 @@ class TextWriter final : public ListingWriter {
 
     void AppendPackLead(std::string& out, std::string_view packPrefix) const override { out += packPrefix; }
 
-    void AppendShownPath(std::string& out, std::string_view path) const override { out += path; }
+    void AppendShownPath(std::string& out, std::string_view shown, std::string_view) const override {
+        out += shown;
+    }
 
     void AppendProductName(std::string& out) const override { out += kProductLine; }
 };

@@ -11,6 +11,7 @@
 #include "app/qt/fom_folvane.h"
 #include "render/html.h"
 #include "settings/command_line.h"
+#include "settings/path_utils.h"
 #include "settings/settings_file.h"
 
 namespace folvane {
@@ -79,9 +80,10 @@ void UseFontWithJapaneseGlyphs() {
     QApplication::setFont(replacement);
 }
 
-int RunMainWindow(std::string_view commandLine, std::string settingsFile, std::string templateFolder) {
+int RunMainWindow(std::string_view commandLine, std::string settingsFile, std::string templateFolder,
+                  std::string_view shownCommandLine) {
     fomFolvane window(std::move(settingsFile), std::move(templateFolder));
-    if (!window.Load(commandLine)) return 1;
+    if (!window.Load(commandLine, shownCommandLine)) return 1;
     window.show();
     return QApplication::exec();
 }
@@ -106,7 +108,8 @@ int RunDesktopProgram(int argc, char** argv) {
     PrepareApplication();
     // QApplication has taken out the arguments meant for Qt itself.
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    return RunMainWindow(CommandLineFromHostArguments(arguments), SettingsFilePath(), HtmlTemplateFolder());
+    return RunMainWindow(CommandLineFromHostArguments(arguments), SettingsFilePath(), HtmlTemplateFolder(),
+                         JoinArguments(arguments));
 }
 
 }  // namespace folvane

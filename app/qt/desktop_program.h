@@ -13,8 +13,9 @@ int RunDesktopProgram(int argc, char** argv);
 // Under a running QApplication: the main window's start-up for commandLine with the settings
 // file and the template folder (path-space paths), then the window and the event loop. Returns
 // 1 when the command line was rejected (after its message; the window is never shown), else
-// the event loop's exit code.
-int RunMainWindow(std::string_view commandLine, std::string settingsFile, std::string templateFolder);
+// the event loop's exit code. shownCommandLine is the command line as typed, for its message.
+int RunMainWindow(std::string_view commandLine, std::string settingsFile, std::string templateFolder,
+                  std::string_view shownCommandLine = {});
 
 // Readies the running QApplication before any window opens: its name and desktop entry (so
 // that the desktop pairs the windows with the entry and its icon), the program's icon for

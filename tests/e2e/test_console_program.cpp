@@ -61,7 +61,7 @@ TEST_F(ConsoleProgramTest, AutomaticRunsWriteTextAndHtmlListingsAndSaveNoSetting
     const std::string listing = Text("out.txt");
     EXPECT_TRUE(listing.starts_with("Folvane Ver 1.8")) << listing;
     for (const std::string& line :
-         {"\r\nフォルダは " + dir_.path("samples") + "\r\n\r\n", std::string("\r\n|- 資料"),
+         {"\r\nフォルダは " + dir_.host("samples").string() + "\r\n\r\n", std::string("\r\n|- 資料"),
           std::string("\r\n|  +- 予算管理.csv"),
           std::string("4 個のフォルダと 10 個 3,196 Byte のファイルがあります。\r\n")})
         EXPECT_NE(listing.find(line), std::string::npos) << line << "\n" << listing;
@@ -84,6 +84,8 @@ TEST_F(ConsoleProgramTest, RejectedCommandLinesEndWithTheStartUpMessageAndCode2)
         {"/A missing-folder out.txt", "指定された調査フォルダが不正です。"},
         {"/A samples samples", "指定された保存ファイル名が不正です。"},
         {"/CO 20 samples", "桁数の指定が狭すぎます。"},
+        // A host path is quoted as it was typed.
+        {"/CO 20 " + dir_.host("samples").string(), "桁数の指定が狭すぎます。"},
     };
     for (const auto& [commandLine, message] : cases) {
         EXPECT_EQ(Run(commandLine), 2) << message;
@@ -108,7 +110,7 @@ TEST_F(ConsoleProgramTest, AnUnsavedListingEndsWithCode1) {
     EXPECT_EQ(Run("samples"), 1);
     EXPECT_NE(err.find("保存先を尋ねる端末がないため、一覧は保存されませんでした。"), std::string::npos)
         << err;
-    EXPECT_NE(Text("bin/Folvane.ini").find("\r\nLastPathName=" + dir_.path("samples") + "\r\n"),
+    EXPECT_NE(Text("bin/Folvane.ini").find("\r\nLastPathName=" + dir_.host("samples").string() + "\r\n"),
               std::string::npos);
 }
 

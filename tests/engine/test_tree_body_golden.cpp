@@ -279,8 +279,9 @@ TEST(CaptionTimer, ShowsTheLastRequestAfterOneHundredMillisecondsOfQuiet) {
 TEST_F(TreeBodyTest, CaptionNamesEachFolderAsItIsEntered) {
     rig.ui.OnPumpEvents([this](int) { rig.clock.Advance(std::chrono::milliseconds{150}); });
     Body({}, {"a/x.txt", "b/y.txt", "z.txt"}, "c");
-    const std::string root = "Folvane  -  " + tmp.path("c") + "\\";
-    EXPECT_EQ(rig.ui.captionsSet(), (Lines{root + "*", root + "a\\*", root + "b\\*"}));
+    // The caption shows the folder as the person reads it: the host path.
+    const std::string root = "Folvane  -  " + tmp.host("c").string() + "/";
+    EXPECT_EQ(rig.ui.captionsSet(), (Lines{root + "*", root + "a/*", root + "b/*"}));
 }
 
 // Folders on both sides of entry 100, one of them with contents, then files: the lines keep their

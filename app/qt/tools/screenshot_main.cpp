@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     settings.FilterText = {"*.jpg *.png", "*.txt"};
     window.form().ArrangePanels();
     window.form().FillFilterList("*.jpg *.png");
-    window.SetFolderText("Z:\\home\\ann\\ドキュメント\\写真 2024");
+    window.SetFolderText("/home/ann/ドキュメント/写真 2024");
     bool ok = Save(window, folder, "main-window.png");
 
     folvane::fomSetup setup(&window, settings, window.form().chars(),

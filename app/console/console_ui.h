@@ -1,13 +1,17 @@
 #pragma once
 // The Ui port on a terminal: messages go to standard error with their title, questions and
 // file names are asked on the terminal, and without a terminal the default button answers and
-// choosers are cancelled. The window caption becomes a progress line on a terminal.
+// choosers are cancelled. On a terminal a status line shows the progress of a run: its counts,
+// the bytes read for checksums and the folder being read.
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "engine/caption_timer.h"
+#include "engine/run_state.h"
 #include "platform/ui_port.h"
 
 namespace folvane {
@@ -22,8 +26,11 @@ class Terminal {
     virtual std::optional<std::string> ReadLine() = 0;
     // Writes text for the person (standard error).
     virtual void Write(std::string_view text) = 0;
-    // True when a progress line can be redrawn in place (standard error is a terminal).
+    // True when a status line can be redrawn in place (standard error is a terminal).
     virtual bool ShowsProgress() const = 0;
+    // Shows text as the status line, replacing the one shown; removes it again.
+    virtual void ShowStatus(std::string_view text) = 0;
+    virtual void ClearStatus() = 0;
 };
 
 // The process's own standard input and standard error.
@@ -33,6 +40,8 @@ class ProcessTerminal final : public Terminal {
     std::optional<std::string> ReadLine() override;
     void Write(std::string_view text) override;
     bool ShowsProgress() const override;
+    void ShowStatus(std::string_view text) override;
+    void ClearStatus() override;
 };
 
 inline constexpr std::string_view kNoTerminalForSaving =
@@ -45,8 +54,13 @@ class ConsoleUi final : public UiPort {
 
     // Called from PumpEvents when Ctrl+C was pressed since the last pump.
     void SetInterruptHandler(std::function<void()> handler) { onInterrupt_ = std::move(handler); }
-    // Clears the progress line, if one is shown.
+    // Lets the status line follow run, redrawn at most every kStatusInterval of clock while
+    // events are pumped. Both must outlive the port.
+    void FollowRun(const RunState& run, const Clock& clock);
+    // Clears the status line, if one is shown.
     void EndProgress();
+
+    static constexpr std::chrono::milliseconds kStatusInterval{200};
 
     MsgAnswer ShowMessage(const MessageRequest& request) override;
     FileChooserResult ChooseSaveFile(const FileChooserRequest& request) override;
@@ -66,15 +80,13 @@ class ConsoleUi final : public UiPort {
 
     Terminal& terminal_;
     std::function<void()> onInterrupt_;
+    void DrawStatus();
+
     std::string caption_ = "Folvane";
     bool progressShown_ = false;
+    const RunState* run_ = nullptr;
+    const Clock* clock_ = nullptr;
+    std::chrono::milliseconds drawnAt_{0};
 };
-
-// The text a person reads for a path-space path: the host path where there is one.
-std::string PathForPerson(std::string_view path);
-
-// A path typed by a person: a host path ("/home/ann/x.txt", "out.txt") or a path-space one
-// ("Z:\...", "\\srv\share\..."), as a path-space path; "" for a blank text.
-std::string PathFromPerson(std::string_view typed);
 
 }  // namespace folvane

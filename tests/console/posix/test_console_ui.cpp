@@ -1,4 +1,4 @@
-#include "app/console_ui.h"
+#include "app/console/console_ui.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +21,8 @@ class FakeTerminal final : public Terminal {
     }
     void Write(std::string_view text) override { written += text; }
     bool ShowsProgress() const override { return showsProgress; }
+    void ShowStatus(std::string_view text) override { written += "<" + std::string(text) + ">"; }
+    void ClearStatus() override { written += "<>"; }
 
     bool canAsk, showsProgress;
     std::vector<std::string> lines;
@@ -93,9 +95,8 @@ TEST(ConsoleUi, ProgressLineOnlyOnATerminalAndCtrlCAtTheNextPump) {
         ui.SetWindowCaption("Folvane");
         ui.EndProgress();
         EXPECT_EQ(ui.WindowCaption(), "Folvane");
-        EXPECT_EQ(terminal.written, shows ? "\r\x1b[KFolvane  -  C:\\Data\\*\r\x1b[K[Folvane]\n完了\n"
-                                            "\r\x1b[KFolvane  -  C:\\Data\\\r\x1b[K"
-                                          : "[Folvane]\n完了\n");
+        EXPECT_EQ(terminal.written,
+                  shows ? "<C:\\Data\\*><>[Folvane]\n完了\n<C:\\Data\\><>" : "[Folvane]\n完了\n");
     }
 
     struct sigaction previous {};
@@ -113,6 +114,40 @@ TEST(ConsoleUi, ProgressLineOnlyOnATerminalAndCtrlCAtTheNextPump) {
     ui.PumpEvents();
     EXPECT_EQ(calls, 1);
     sigaction(SIGINT, &previous, nullptr);
+}
+
+class StepClock final : public Clock {
+  public:
+    std::chrono::milliseconds Now() const override { return now; }
+    std::chrono::milliseconds now{1000};
+};
+
+// During a run the status line adds the counts and the checksum bytes to the folder being read,
+// and pumping redraws it once the interval has passed; off a terminal nothing is drawn.
+TEST(ConsoleUi, StatusLineFollowsTheRun) {
+    for (const bool shows : {true, false}) {
+        FakeTerminal terminal(true, {}, shows);
+        ConsoleUi ui(terminal);
+        RunState run;
+        StepClock clock;
+        ui.FollowRun(run, clock);
+        run.BusyFlag = true;
+        run.FoldersRead = 2;
+        ui.PumpEvents();  // before any folder is named: the counts alone
+        clock.now += ConsoleUi::kStatusInterval;
+        ui.SetWindowCaption("Folvane  -  /home/ann/*");
+        run.FilesRead = 1;
+        run.CountCrcBlock(1 << 20, 1 << 20, 3 << 20);
+        ui.PumpEvents();  // too soon
+        clock.now += ConsoleUi::kStatusInterval;
+        ui.PumpEvents();
+        run.BusyFlag = false;
+        ui.SetWindowCaption("Folvane");
+        EXPECT_EQ(terminal.written,
+                  shows ? "<フォルダ 2 ・ ファイル 0><フォルダ 2 ・ ファイル 0  /home/ann/*>"
+                          "<フォルダ 2 ・ ファイル 1 ・ CRC 1.0 MB / 3.0 MB (計 1.0 MB)  /home/ann/*><>"
+                        : "");
+    }
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
-#include "app/console_ui.h"
+#include "app/console/console_ui.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-
+#include "app/status_texts.h"
 #include "platform/interrupt.h"
-#include "platform/path_space.h"
+#include "platform/person_path.h"
 #include "platform/shell.h"
+#include "platform/terminal.h"
 #include "platform/text.h"
 #include "render/text_width.h"
 #include "settings/path_utils.h"
@@ -23,12 +21,6 @@ std::string WithLineFeeds(std::string_view text) {
     return ReplaceAll(text, "\r\n", "\n");
 }
 
-bool IsPathSpacePath(std::string_view text) {
-    return text.starts_with("\\\\") ||
-           (text.size() >= 2 && text[1] == ':' &&
-            ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')));
-}
-
 std::optional<MsgAnswer> AnswerOf(std::string_view typed) {
     const std::string word = AsciiLower(TrimBlanks(typed));
     if (word == "y" || word == "yes" || word == "はい") return MsgAnswer::Yes;
@@ -39,52 +31,39 @@ std::optional<MsgAnswer> AnswerOf(std::string_view typed) {
 }  // namespace
 
 bool ProcessTerminal::CanAsk() const {
-    return isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1;
+    return InputIsTerminal() && ErrorIsTerminal();
 }
 
 std::optional<std::string> ProcessTerminal::ReadLine() {
-    std::string line;
-    char ch = 0;
-    for (;;) {
-        const ssize_t got = read(STDIN_FILENO, &ch, 1);
-        // An interrupt ends the wait: the question is then answered as if cancelled.
-        if (got < 0) return std::nullopt;
-        if (got == 0) return line.empty() ? std::nullopt : std::optional<std::string>(line);
-        if (ch == '\n') return line;
-        line += ch;
-    }
+    return ReadInputLine();
 }
 
 void ProcessTerminal::Write(std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = write(STDERR_FILENO, text.data(), text.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return;
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
+    WriteError(text);
 }
 
 bool ProcessTerminal::ShowsProgress() const {
-    return isatty(STDERR_FILENO) == 1;
+    return ErrorIsTerminal();
 }
 
-std::string PathForPerson(std::string_view path) {
-    if (auto host = HostPathOf(path)) return *host;
-    return std::string(path);
+void ProcessTerminal::ShowStatus(std::string_view text) {
+    ShowStatusLine(text);
 }
 
-std::string PathFromPerson(std::string_view typed) {
-    const std::string_view text = TrimBlanks(typed);
-    if (text.empty()) return "";
-    if (IsPathSpacePath(text)) return std::string(text);
-    return PathFromHost(text);
+void ProcessTerminal::ClearStatus() {
+    ClearStatusLine();
 }
 
 ConsoleUi::ConsoleUi(Terminal& terminal) : terminal_(terminal) {}
 
+void ConsoleUi::FollowRun(const RunState& run, const Clock& clock) {
+    run_ = &run;
+    clock_ = &clock;
+}
+
 void ConsoleUi::EndProgress() {
     if (!progressShown_) return;
-    terminal_.Write("\r\x1b[K");
+    terminal_.ClearStatus();
     progressShown_ = false;
 }
 
@@ -127,7 +106,7 @@ std::optional<std::string> ConsoleUi::AskForPath(std::string_view title, std::st
         if (proposed.empty()) return std::nullopt;
         return proposed;
     }
-    return PathFromPerson(*line);
+    return PathFromPerson(TrimBlanks(*line));
 }
 
 FileChooserResult ConsoleUi::ChooseFile(const FileChooserRequest& request, std::string_view question) {
@@ -168,8 +147,20 @@ void ConsoleUi::SetWindowCaption(const std::string& caption) {
         EndProgress();
         return;
     }
-    terminal_.Write("\r\x1b[K" + CutWidth(caption, kProgressCells));
+    DrawStatus();
+}
+
+// The run's counts and bytes when a run is followed, then the folder the caption names.
+void ConsoleUi::DrawStatus() {
+    std::string line = run_ != nullptr && run_->BusyFlag ? RunProgressText(*run_) : "";
+    // The caption names a folder only after its lead; "Folvane" alone names nothing.
+    if (caption_.starts_with(kCaptionLead)) {
+        if (!line.empty()) line += "  ";
+        line += caption_.substr(kCaptionLead.size());
+    }
+    terminal_.ShowStatus(CutWidth(line, kProgressCells));
     progressShown_ = true;
+    if (clock_ != nullptr) drawnAt_ = clock_->Now();
 }
 
 void ConsoleUi::OpenWithAssociatedProgram(const std::string& pathOrAddress) {
@@ -182,6 +173,8 @@ void ConsoleUi::Beep() {
 
 void ConsoleUi::PumpEvents() {
     if (TakeInterrupt() && onInterrupt_) onInterrupt_();
+    if (run_ == nullptr || clock_ == nullptr || !run_->BusyFlag || !terminal_.ShowsProgress()) return;
+    if (clock_->Now() - drawnAt_ >= kStatusInterval) DrawStatus();
 }
 
 }  // namespace folvane

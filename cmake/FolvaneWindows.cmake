@@ -30,7 +30,8 @@ if(CMAKE_CROSSCOMPILING AND FOLVANE_BUILD_TESTS)
   set(FOLVANE_TEST_TEMP "${CMAKE_BINARY_DIR}/test-temp")
   file(MAKE_DIRECTORY "${FOLVANE_TEST_TEMP}")
   set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${FOLVANE_WINEPREFIX} WINEDEBUG=-all
-                                    FOLVANE_TEST_TEMP=Z:${FOLVANE_TEST_TEMP} ${FOLVANE_WINE})
+                                    FOLVANE_TEST_TEMP=Z:${FOLVANE_TEST_TEMP}
+                                    sh ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${FOLVANE_WINE})
   # The tests are listed when CTest runs, with the wineserver up, not after each link.
   set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 

@@ -205,6 +205,7 @@ TEST_F(MainFormTest, DropBrowserAndSetupUpdateTheFolderField) {
 // On the host root's drive the field shows host paths wherever the program fills it, keeps what
 // was typed as it was typed, and a typed host path names its folder.
 TEST_F(MainFormTest, TheFolderFieldReadsAndTakesHostPaths) {
+    if (!testing::PersonReadsHostPaths()) GTEST_SKIP() << "this host has no host root drive";
     const std::string data = tmp.host("c/Data").string();
     const std::string lower = tmp.host("c/data").string();
     // The stored folder text and the field after start-up.

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "platform/path_space.h"
+#include "platform/person_path.h"
 
 namespace folvane {
 namespace {
@@ -39,7 +40,7 @@ TEST(StatusTexts, ProgressOfARunAndWhereItsListingWent) {
 
     const std::tuple<ListingOutcome, std::string, std::string> ends[] = {
         {ListingOutcome::Saved, PathFromHost("/home/ann/Workのリスト.txt"),
-         "保存先: /home/ann/Workのリスト.txt"},
+         "保存先: " + PathForPerson(PathFromHost("/home/ann/Workのリスト.txt"))},
         {ListingOutcome::Saved, "C:\\out\\a.txt", "保存先: C:\\out\\a.txt"},
         {ListingOutcome::NotSaved, "", ""},
         {ListingOutcome::Cancelled, "", ""},

@@ -62,6 +62,10 @@ bool CanWriteFolder(std::string_view folder);
 // absolute path, else the account's home. "" when none of these is known.
 std::string UserConfigFolder();
 
+// The name of the program's own folder in UserConfigFolder(), as the host's programs name
+// theirs: "folvane" on POSIX hosts, "Folvane" (in %APPDATA%) on Windows.
+std::string_view ProgramConfigFolderName();
+
 // The user's data folder as a path-space path without a final "\": the absolute folder named
 // by XDG_DATA_HOME, else ".local\share" in the home folder (found as for UserConfigFolder).
 // "" when none of these is known.

@@ -20,4 +20,8 @@ std::string PathForPerson(std::string_view path);
 // unchanged, as is "". Blanks are not trimmed. The inverse of PathForPerson.
 std::string PathFromPerson(std::string_view typed);
 
+// True where an argument that starts with "/" may be a host path as well as an option
+// ("/home/ann" on POSIX hosts); false where "/" starts options only (Windows).
+bool SlashStartsHostPaths();
+
 }  // namespace folvane

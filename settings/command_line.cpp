@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/path_space.h"
+#include "platform/person_path.h"
 #include "platform/text.h"
 #include "settings/path_utils.h"
 #include "settings/settings_fields.h"
@@ -272,11 +273,13 @@ std::string FileArgument(std::string_view argument) {
 
 // ---- Host arguments ---------------------------------------------------------------------------
 
-// On the host command line "/" starts an option and also every absolute path. An argument
+// On a POSIX command line "/" starts an option and also every absolute path. An argument
 // that holds a second "/" is a path; so is one that is no option keyword and names an existing
 // entry ("/tmp"); anything else is an option, known or not.
 // "/" alone is an option (one that no keyword matches), never the host root, which "/." names.
+// On Windows "/" starts an option only.
 bool IsHostOption(std::string_view argument) {
+    if (!SlashStartsHostPaths()) return argument.starts_with('/');
     if (argument == "/") return true;
     if (!argument.starts_with('/') || argument.find('/', 1) != std::string_view::npos) return false;
     return FindOption(argument).option != nullptr || !PathExists(PathFromHost(argument));

@@ -183,7 +183,8 @@ std::string SettingsFilePathOf(std::string_view executableFolder, std::string_vi
     const bool installed = !InstalledDataFolder(executableFolder).empty();
     if (!beside.empty() && !installed && CanWriteFolder(executableFolder)) return beside;
     if (!configFolder.empty())
-        return WithBackslash(configFolder) + "folvane\\" + std::string(kSettingsFileName);
+        return WithBackslash(configFolder) + std::string(ProgramConfigFolderName()) + "\\" +
+               std::string(kSettingsFileName);
     return beside;
 }
 

@@ -356,6 +356,10 @@ std::string UserConfigFolder() {
     return home ? PathFromHost(*home + "/.config") : "";
 }
 
+std::string_view ProgramConfigFolderName() {
+    return "folvane";
+}
+
 std::string UserDataFolder() {
     if (const auto dataHome = AbsoluteFromEnvironment("XDG_DATA_HOME")) return PathFromHost(*dataHome);
     const auto home = HomeFolder();

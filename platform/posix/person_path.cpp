@@ -39,4 +39,8 @@ std::string PathFromPerson(std::string_view typed) {
     return PathFromHost(HostName(typed));
 }
 
+bool SlashStartsHostPaths() {
+    return true;
+}
+
 }  // namespace folvane

@@ -59,6 +59,10 @@ std::string UserConfigFolder() {
     return KnownFolder(FOLDERID_RoamingAppData);
 }
 
+std::string_view ProgramConfigFolderName() {
+    return "Folvane";
+}
+
 std::string UserDataFolder() {
     return KnownFolder(FOLDERID_LocalAppData);
 }

@@ -12,4 +12,8 @@ std::string PathFromPerson(std::string_view typed) {
     return std::string(typed);
 }
 
+bool SlashStartsHostPaths() {
+    return false;
+}
+
 }  // namespace folvane

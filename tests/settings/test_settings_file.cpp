@@ -6,6 +6,7 @@
 
 #include "platform/cp932.h"
 #include "platform/file_system.h"
+#include "platform/file_write.h"
 #include "platform/process.h"
 #include "settings/settings_fields.h"
 #include "tests/support/temp_dir.h"
@@ -91,7 +92,7 @@ TEST_F(SettingsFileTest, OnlyAProgramInAFolderOfItsOwnKeepsItsSettingsBesideIt) 
     dir_.MakeFolder("usr/bin");
     dir_.MakeFolder("usr/share/folvane/basehtml");
     const std::string config = dir_.path("config");
-    const std::string inConfig = config + "\\folvane\\Folvane.ini";
+    const std::string inConfig = config + "\\" + std::string(ProgramConfigFolderName()) + "\\Folvane.ini";
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {dir_.path("portable"), config, dir_.path("portable") + "\\Folvane.ini"},
         {dir_.path("usr/bin"), config, inConfig},

@@ -4,7 +4,23 @@
 # the manual pages go where the desktop and man look for them. The layout is fixed (no
 # GNUInstallDirs), because the programs find their data relative to their own folder.
 if(WIN32)
-  return()  # the Windows programs keep everything beside the executable
+  # The Windows programs keep everything beside the executable: a zip per architecture
+  # (cpack -G ZIP) with the programs, their templates and the README at its top.
+  install(TARGETS folvane-cli RUNTIME DESTINATION .)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/basehtml/ DESTINATION basehtml)
+  install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION .)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(FOLVANE_WINDOWS_ARCH x86_64)
+  else()
+    set(FOLVANE_WINDOWS_ARCH i686)
+  endif()
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME Folvane)
+  set(CPACK_PACKAGE_VENDOR "Folvane developers")
+  set(CPACK_PACKAGE_FILE_NAME Folvane-${PROJECT_VERSION}-windows-${FOLVANE_WINDOWS_ARCH})
+  set(CPACK_STRIP_FILES ON)
+  include(CPack)
+  return()
 endif()
 
 set(FOLVANE_DATA_DIR share/folvane)

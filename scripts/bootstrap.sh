@@ -3,7 +3,8 @@
 #   scripts/bootstrap.sh run     install what is missing, build, list the bundled samples/ folder
 #   scripts/bootstrap.sh test    install what is missing, build, run every test, also under
 #                                AddressSanitizer and UndefinedBehaviorSanitizer, and every
-#                                fuzzing harness for a bounded time
+#                                fuzzing harness for a bounded time; build the Windows programs
+#                                for 64 and 32 bits, run their tests under Wine, make their zips
 #   scripts/bootstrap.sh bench   install what is missing, build, run the benchmarks; BENCH_TREES=all
 #                                also times whole runs on a tree of a million files, whose first
 #                                generation takes a while
@@ -24,6 +25,9 @@ packages+=(qt6-translations-l10n)
 # The installation test's validators; the Debian package's dependency lookup.
 test_packages=(desktop-file-utils appstream groff-base)
 deb_packages=(dpkg-dev file)
+# The Windows programs: Debian's MinGW-w64 cross compilers (the posix thread flavour) and Wine to
+# test them; 32-bit programs need the 32-bit Wine, an i386 package.
+windows_packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386)
 
 install_missing() {
     local missing=() package
@@ -36,6 +40,10 @@ install_missing() {
         apt-get update -qq
         DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
     fi
+}
+
+enable_i386_packages() {
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 }
 
 # The desktop program's texts are Japanese: without a font that has Japanese glyphs, they show
@@ -89,6 +97,21 @@ run_tests() {
     echo "== every fuzzing harness for a bounded time (libFuzzer with ASan and UBSan, built by clang)"
     build_fuzzers
     ctest --test-dir build-fuzz -L fuzz -j "$jobs" --output-on-failure
+    run_windows_tests
+}
+
+# The Windows programs for 64-bit and 32-bit Windows, each built in build-win64 or build-win32,
+# its tests run under Wine, its zip made.
+run_windows_tests() {
+    local arch folder
+    for arch in x86_64 i686; do
+        folder=build-win64
+        [ "$arch" = i686 ] && folder=build-win32
+        echo "== Windows ($arch): cross-compiled with MinGW-w64, the tests under Wine"
+        build "$folder" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$arch.cmake
+        scripts/wine-tests.sh "$folder" -j "$jobs"
+        (cd "$folder" && cpack -G ZIP | grep 'generated')
+    done
 }
 
 make_deb() {
@@ -106,7 +129,8 @@ run_benchmarks() {
 
 case "${1:-}" in
     run) install_missing "${packages[@]}" && install_japanese_font && run_main_job ;;
-    test) install_missing "${packages[@]}" "${test_packages[@]}" "${fuzz_packages[@]}" && install_japanese_font && run_tests ;;
+    test) enable_i386_packages && install_missing "${packages[@]}" "${test_packages[@]}" "${fuzz_packages[@]}" \
+              "${windows_packages[@]}" && install_japanese_font && run_tests ;;
     bench) install_missing "${packages[@]}" "${bench_packages[@]}" && run_benchmarks ;;
     fuzzers) install_missing cmake make "${fuzz_packages[@]}" && build_fuzzers ;;
     deb) install_missing "${packages[@]}" "${deb_packages[@]}" && make_deb ;;

@@ -1,6 +1,11 @@
 # Interface targets shared by every layer: warnings and sanitizers.
 add_library(folvane_warnings INTERFACE)
-target_compile_options(folvane_warnings INTERFACE -Wall -Wextra -Wshadow -Werror)
+if(MSVC)
+  # The sources are UTF-8 without a byte order mark.
+  target_compile_options(folvane_warnings INTERFACE /W4 /WX /utf-8)
+else()
+  target_compile_options(folvane_warnings INTERFACE -Wall -Wextra -Wshadow -Werror)
+endif()
 # GCC 12 at -O3 reports overlapping copies inside std::string's own operator+ (GCC bug 105329),
 # a false alarm that would stop optimised builds.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)

@@ -3,28 +3,21 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/process.h"
+#include "app/start_up.h"
+#include "platform/person_path.h"
 #include "platform/text.h"
 #include "render/output_file.h"
 #include "settings/command_line.h"
 #include "settings/path_utils.h"
+#include "settings/settings_fields.h"
 #include "settings/settings_file.h"
 
 namespace folvane {
 
 namespace {
 
-// Attribute mask for a folder typed or dropped: a folder, read-only, hidden and system allowed.
-constexpr uint32_t kAnyFolder = 23;
-
 int16_t ToPixel16(int value) {
     return static_cast<int16_t>(std::clamp(value, INT16_MIN + 0, INT16_MAX + 0));
-}
-
-std::string HelpFilePath() {
-    std::string folder = ExecutableFolder();
-    if (!folder.ends_with('\\')) folder += '\\';
-    return folder + "Folvane.hlp";
 }
 
 }  // namespace
@@ -35,12 +28,11 @@ MainForm::MainForm(UiPort& ui, MainFormView& view, const Clock& clock, std::stri
       view_(view),
       settingsFile_(std::move(settingsFile)),
       caption_(run_, ui, clock),
-      runner_(std::make_unique<ListingRunner>(settings_, chars_, run_, options_, ui, caption_,
-                                              static_cast<RunWindow&>(*this), std::move(templateFolder))) {}
+      runner_(settings_, chars_, run_, options_, ui, caption_, std::move(templateFolder)) {}
 
 MainForm::~MainForm() = default;
 
-bool MainForm::Form_Load(std::string_view commandLine) {
+bool MainForm::Form_Load(std::string_view commandLine, std::string_view shownCommandLine) {
     run_.BusyFlag = false;
     run_.CancelFlag = kNoCancel;
     // The help path comes first: loading an older settings file deletes that help file's index.
@@ -54,15 +46,11 @@ bool MainForm::Form_Load(std::string_view commandLine) {
         CommandLineEffects effects;
         const int result = ParseCommandLine(commandLine, settings_, options_, effects);
         commandLineNamedFolder_ = effects.hasFolder;
-        if (effects.hasFolder) view_.SetFolderText(effects.folderText);
+        if (effects.hasFolder) view_.SetFolderText(PathForPerson(effects.folderText));
         if (effects.hasFilter) view_.SetFilterText(effects.filterText);
         if (effects.moveWindow) view_.MoveWindow(settings_.Left, settings_.Top);
         if (result < 0) {
-            MessageRequest message;
-            message.text = CommandLineErrorText(result, commandLine);
-            message.title = std::string(kCommandLineErrorTitle);
-            message.icon = MsgIcon::Critical;
-            ui_.ShowMessage(message);
+            ShowCommandLineError(ui_, result, shownCommandLine.empty() ? commandLine : shownCommandLine);
             return false;
         }
     }
@@ -83,20 +71,36 @@ void MainForm::Form_Activate() {
 }
 
 void MainForm::cmdExec_Click() {
-    runner_->cmdExec_Click();
+    // A second press while the walk lets events run: only record the wish to stop.
+    if (run_.BusyFlag) {
+        if (AskWhileBusy(kCancelQuestion) == MsgAnswer::Yes) run_.CancelFlag = kCancelByUser;
+        return;
+    }
+    view_.ShowBusy(true);
+    lastResult_ =
+        runner_.Run({view_.FolderText(), view_.FilterText(), [this] { FillFilterList(view_.FilterText()); }});
+    if (run_.CancelFlag == kCancelByClosing) {
+        view_.QuitNow();
+        return;
+    }
+    view_.ShowBusy(false);
+    if (options_.QuitAfterRun) cmdExit_Click();
+}
+
+// The questions asked during a run: Yes and No, No the default.
+MsgAnswer MainForm::AskWhileBusy(std::string_view text) {
+    MessageRequest question;
+    question.text = std::string(text);
+    question.title = std::string(kApplicationTitle);
+    question.buttons = MsgButtons::YesNo;
+    question.icon = MsgIcon::Information;
+    question.defaultButton = MsgDefault::Second;
+    return ui_.ShowMessage(question);
 }
 
 void MainForm::cmdExit_Click() {
-    if (run_.BusyFlag) {
-        MessageRequest question;
-        question.text = std::string(kExitWhileBusyQuestion);
-        question.title = std::string(kApplicationTitle);
-        question.buttons = MsgButtons::YesNo;
-        question.icon = MsgIcon::Information;
-        question.defaultButton = MsgDefault::Second;
-        if (ui_.ShowMessage(question) != MsgAnswer::Yes) return;
-    }
-    settings_.LastPathName = view_.FolderText();
+    if (run_.BusyFlag && AskWhileBusy(kExitWhileBusyQuestion) != MsgAnswer::Yes) return;
+    settings_.LastPathName = CappedText(&Settings::LastPathName, view_.FolderText());
     if (settings_.MemPos) {
         const auto [left, top] = view_.WindowPosition();
         settings_.Left = ToPixel16(left);
@@ -107,7 +111,7 @@ void MainForm::cmdExit_Click() {
 }
 
 void MainForm::cmdSelDir_Click() {
-    std::string initial = view_.FolderText();
+    std::string initial = PathFromPerson(view_.FolderText());
     if (initial.ends_with('\\') && !initial.ends_with(":\\")) initial.pop_back();
     std::string chosen = ui_.ChooseFolder(std::string(kFolderBrowserTitle), initial, kFolderBrowserFlags);
     if (chosen.empty()) return;
@@ -117,7 +121,7 @@ void MainForm::cmdSelDir_Click() {
         std::string shortForm = ShortPath(chosen);
         if (!shortForm.empty()) chosen = std::move(shortForm);
     }
-    view_.SetFolderText(chosen);
+    view_.SetFolderText(PathForPerson(chosen));
 }
 
 void MainForm::cmdSetup_Click() {
@@ -133,7 +137,7 @@ void MainForm::cmdSetup_Click() {
 }
 
 void MainForm::Form_OLEDragDrop(const std::vector<std::string>& paths) {
-    view_.SetFolderText(paths.empty() ? view_.FolderText() : DirReGet(paths.front()));
+    view_.SetFolderText(paths.empty() ? view_.FolderText() : DirReGet(PathForPerson(paths.front())));
 }
 
 void MainForm::Form_QueryUnload() {
@@ -145,13 +149,13 @@ void MainForm::timTimer_Timer() {
 }
 
 std::string MainForm::DirReGet(std::string_view path) const {
-    std::string folder = TruePath(path, kAnyFolder);
+    std::string folder = TruePath(PathFromPerson(path), kAnyFolderMask);
     if (folder.empty()) return std::string(path);
     if (!settings_.LongNameFlg) {
         std::string shortForm = ShortPath(folder);
         if (!shortForm.empty()) folder = std::move(shortForm);
     }
-    return folder;
+    return PathForPerson(folder);
 }
 
 void MainForm::FillFilterList(const std::string& text) {
@@ -160,30 +164,6 @@ void MainForm::FillFilterList(const std::string& text) {
 
 void MainForm::ArrangePanels() {
     view_.ArrangePanels(settings_.FilterFlg);
-}
-
-std::string MainForm::FolderText() const {
-    return view_.FolderText();
-}
-
-std::string MainForm::FilterComboText() const {
-    return view_.FilterText();
-}
-
-void MainForm::ShowBusy(bool busy) {
-    view_.ShowBusy(busy);
-}
-
-void MainForm::RefreshFilterList() {
-    FillFilterList(view_.FilterText());
-}
-
-void MainForm::ExitProgram() {
-    cmdExit_Click();
-}
-
-void MainForm::EndProgramNow() {
-    view_.QuitNow();
 }
 
 }  // namespace folvane

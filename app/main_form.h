@@ -4,7 +4,6 @@
 // dropped folder, the Setup button and the exit. A front end supplies the widgets through
 // MainFormView and the person through the Ui port.
 
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -49,26 +48,31 @@ class MainFormView {
     virtual void UpdateContextMenuEntry() = 0;
 };
 
+inline constexpr std::string_view kCancelQuestion = "現在、フォルダの調査中です。中断しますか？";
 inline constexpr std::string_view kExitWhileBusyQuestion =
     "現在、フォルダの調査中です。中止して終了しますか？";
 inline constexpr std::string_view kFolderBrowserTitle = "一覧を作成するﾌｫﾙﾀﾞを選択して下さい。";
 inline constexpr uint32_t kFolderBrowserFlags = 13;
 
-class MainForm : private RunWindow {
+class MainForm {
   public:
     // settingsFile and templateFolder are path-space paths; clock drives the caption timer.
     MainForm(UiPort& ui, MainFormView& view, const Clock& clock, std::string settingsFile,
              std::string templateFolder);
-    ~MainForm() override;
+    ~MainForm();
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;
 
     // The start-up sequence. commandLine is everything after the program name. False when the
     // command line was rejected: the message has been shown and the program must end.
-    bool Form_Load(std::string_view commandLine);
+    // shownCommandLine is the command line as the person typed it, for that message ("" shows
+    // commandLine).
+    bool Form_Load(std::string_view commandLine, std::string_view shownCommandLine = {});
     // Each activation of the window; the first one starts the automatic run when asked for.
     void Form_Activate();
 
+    // The Exec button: starts a run with the fields' texts, or, while one runs, offers to
+    // cancel it.
     void cmdExec_Click();
     void cmdExit_Click();
     void cmdSelDir_Click();
@@ -81,8 +85,9 @@ class MainForm : private RunWindow {
     // The caption timer's tick.
     void timTimer_Timer();
 
-    // A path made into the long (or, with long names off, short) form of an existing folder;
-    // anything else is returned unchanged.
+    // A folder text as a person reads it (see PathForPerson) made into the long (or, with long
+    // names off, short) form of an existing folder, read the same way; anything else is
+    // returned unchanged.
     std::string DirReGet(std::string_view path) const;
     // Refills the filter list from the history and sets the filter field to text.
     void FillFilterList(const std::string& text);
@@ -93,21 +98,15 @@ class MainForm : private RunWindow {
     RunState& run() { return run_; }
     RunOptions& options() { return options_; }
     CaptionTimer& caption() { return caption_; }
-    const ListingRunner& runner() const { return *runner_; }
+    // How the last run ended.
+    const ListingResult& lastResult() const { return lastResult_; }
     const std::string& helpFilePath() const { return helpFilePath_; }
     // True when the command line named the folder to list.
     bool commandLineNamedFolder() const { return commandLineNamedFolder_; }
 
   private:
-    // RunWindow
-    std::string FolderText() const override;
-    std::string FilterComboText() const override;
-    void ShowBusy(bool busy) override;
-    void RefreshFilterList() override;
-    void ExitProgram() override;
-    void EndProgramNow() override;
-
     void ApplyRememberedPosition();
+    MsgAnswer AskWhileBusy(std::string_view text);
 
     UiPort& ui_;
     MainFormView& view_;
@@ -118,7 +117,8 @@ class MainForm : private RunWindow {
     RunState run_;
     RunOptions options_;
     CaptionTimer caption_;
-    std::unique_ptr<ListingRunner> runner_;
+    ListingRunner runner_;
+    ListingResult lastResult_;
     bool activatedOnce_ = false;
     bool commandLineNamedFolder_ = false;
 };

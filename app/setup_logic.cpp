@@ -6,86 +6,22 @@
 
 #include "platform/text.h"
 #include "settings/path_utils.h"
+#include "settings/settings_fields.h"
 
 namespace folvane {
 
 namespace {
 
-// The ranges a stored record must keep so that runs behave; the settings file clamps into the
-// same ones.
-constexpr int64_t kMaxColumns = 1000;
-constexpr int64_t kMaxLines = 100;
-constexpr int kMinSizeCells = 7;
-constexpr int kMaxSizeCells = 99;
-constexpr int kViewTypes = 4;
-constexpr int kSortKeys = 5;
-
-// Searched with kHiddenBit when hidden entries are listed: read-only, system and folder.
-constexpr int16_t kBaseSearchAttr = 21;
-constexpr int16_t kHiddenBit = 2;
+constexpr int kViewTypes = RangeOf(&Settings::ViewType).highest + 1;
+constexpr int kSortKeys = RangeOf(&Settings::SortKey).highest + 1;
+constexpr int16_t kHiddenBit = kAttrHidden;
 
 bool FitsInt16(int64_t value) {
-    return value >= std::numeric_limits<int16_t>::min() && value <= std::numeric_limits<int16_t>::max();
+    return NumberRange{}.Contains(value);
 }
 
 int ClampIndex(int index, int count) {
     return std::clamp(index, 0, count - 1);
-}
-
-// Where the fractional part of a number lies relative to one half.
-enum class Fraction { kZero, kBelowHalf, kHalf, kAboveHalf };
-
-Fraction FractionOf(std::string_view digits) {
-    if (digits.find_first_not_of('0') == std::string_view::npos) return Fraction::kZero;
-    if (digits.front() < '5') return Fraction::kBelowHalf;
-    if (digits.front() > '5') return Fraction::kAboveHalf;
-    return digits.find_first_not_of('0', 1) == std::string_view::npos ? Fraction::kHalf
-                                                                      : Fraction::kAboveHalf;
-}
-
-Fraction Mirrored(Fraction fraction) {
-    if (fraction == Fraction::kBelowHalf) return Fraction::kAboveHalf;
-    if (fraction == Fraction::kAboveHalf) return Fraction::kBelowHalf;
-    return fraction;
-}
-
-// The number of text plus addend, rounded to the nearest integer with halves to even; nullopt
-// when text is no number. Worked out on the decimal digits, so that a text such as "2.5" or
-// "0.49999999999999999" is rounded as written. A magnitude beyond twelve digits comes out as
-// +-10^13, far outside any value a box accepts.
-std::optional<int64_t> RoundedNumber(std::string_view text, int addend) {
-    if (!IsNumberText(text)) return std::nullopt;
-    text = TrimBlanks(text);
-    const bool negative = text.front() == '-';
-    if (text.front() == '-' || text.front() == '+') text.remove_prefix(1);
-    const std::size_t dot = text.find('.');
-    std::string_view whole = text.substr(0, dot);
-    const std::string_view fractionDigits = dot == std::string_view::npos ? "" : text.substr(dot + 1);
-    whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
-    constexpr int64_t kHuge = 10'000'000'000'000;
-    if (whole.size() > 12) return negative ? -kHuge : kHuge;
-
-    int64_t magnitude = 0;
-    for (const char digit : whole)
-        magnitude = magnitude * 10 + (digit - '0');
-    Fraction fraction = FractionOf(fractionDigits);
-    // floor is the integer at or below the number; fraction tells how far above it the number lies.
-    int64_t floor = negative ? -magnitude : magnitude;
-    if (negative && fraction != Fraction::kZero) {
-        floor -= 1;
-        fraction = Mirrored(fraction);
-    }
-    floor += addend;
-    switch (fraction) {
-        case Fraction::kZero:
-        case Fraction::kBelowHalf:
-            return floor;
-        case Fraction::kAboveHalf:
-            return floor + 1;
-        case Fraction::kHalf:
-            return floor % 2 == 0 ? floor : floor + 1;
-    }
-    return floor;
 }
 
 std::string DecimalText(int value) {
@@ -198,11 +134,12 @@ std::string ViewToPara(const SetupValues& values, const std::vector<std::string>
     work.LongNameFlg = values.longName;
 
     // Columns of zero or less are left to the width check below, which always refuses them.
-    const auto columns = RoundedNumber(values.columns, 0);
-    if (!columns || !FitsInt16(*columns) || *columns > kMaxColumns) return std::string(kColumnsInvalid);
+    const auto columns = ParseRoundedNumber(values.columns);
+    if (!columns || !FitsInt16(*columns) || *columns > RangeOf(&Settings::Columns).highest)
+        return std::string(kColumnsInvalid);
     work.Columns = static_cast<int16_t>(*columns);
 
-    const auto lines = RoundedNumber(values.lines, 1);
+    const auto lines = ParseRoundedNumber(values.lines, 1);
     if (!lines || !FitsInt16(*lines)) return std::string(kLinesInvalid);
     work.Lines = static_cast<int16_t>(*lines);
 
@@ -211,22 +148,21 @@ std::string ViewToPara(const SetupValues& values, const std::vector<std::string>
 
     // Taken even while the box is disabled (scaled sizes); digit counts beyond what the column
     // can hold are brought into its range like those below it.
-    const auto digits = RoundedNumber(values.sizeMaxColumns, 0);
+    const auto digits = ParseRoundedNumber(values.sizeMaxColumns);
     if (!digits || !FitsInt16(*digits)) return std::string(kSizeColumnsInvalid);
-    work.SizeMaxColumns = static_cast<int16_t>(
-        std::clamp<int>(SizeCells(static_cast<int16_t>(*digits)), kMinSizeCells, kMaxSizeCells));
+    work.SizeMaxColumns = RangeOf(&Settings::SizeMaxColumns).Clamp(SizeCells(static_cast<int16_t>(*digits)));
 
     work.SortKey = static_cast<int16_t>(ClampIndex(values.sortKey, kSortKeys));
     work.SortFlg = values.sortFlgIndex == 0;
     work.CompMode = values.compMode ? 1 : 0;
-    work.SearchAttr = static_cast<int16_t>(kBaseSearchAttr + (values.hiddenView ? kHiddenBit : 0));
+    work.SearchAttr = values.hiddenView ? kSearchAttrWithHidden : kSearchAttrWithoutHidden;
     work.ShortCutMenuFlg = values.shortCutMenu;
-    work.ShortCutCaption = values.workCaption;
+    work.ShortCutCaption = CappedText(&Settings::ShortCutCaption, values.workCaption);
     work.SubDirSearchFlg = values.subDirSearch;
     work.MemPos = values.memPos;
 
     ComputeWidths(work);
-    if (work.Lines <= 0 || work.Lines > kMaxLines) return std::string(kLinesInvalid);
+    if (work.Lines <= 0 || work.Lines > RangeOf(&Settings::Lines).highest) return std::string(kLinesInvalid);
     if (work.NameWidth <= 0) return std::string(kColumnsTooNarrow);
 
     work.FilterFlg = values.filterFlg;
@@ -266,19 +202,7 @@ std::optional<std::pair<std::string, std::string>> SortDirectionCaptions(int sor
 }
 
 bool IsNumberText(std::string_view text) {
-    text = TrimBlanks(text);
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
-    bool digits = false, dot = false;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') {
-            digits = true;
-        } else if (c == '.' && !dot) {
-            dot = true;
-        } else {
-            return false;
-        }
-    }
-    return digits;
+    return ParseRoundedNumber(text).has_value();
 }
 
 }  // namespace folvane

@@ -1,9 +1,11 @@
-// CRC-32 throughput: in memory, and over files in the page cache through FileCrc32 (which adds
-// the block reads and one event pump per 102,400 bytes).
+// CRC-32 throughput: in memory by each method and by zlib's crc32 for comparison, and over files
+// in the page cache through FileCrc32 (which adds the block reads and one event pump per 102,400
+// bytes).
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "engine/crc32.h"
+#include "engine/crc32_methods.h"
 #include "platform/path_space.h"
 
 namespace {
@@ -76,16 +79,57 @@ class TempFile {
     std::string path_;
 };
 
-void BM_Crc32Update(benchmark::State& state) {
+// Times update(crc, data, size) over state.range(0) bytes.
+template <typename Update>
+void TimeUpdates(benchmark::State& state, Update update) {
     const auto data = Pattern(static_cast<std::size_t>(state.range(0)));
     uint32_t crc = 0;
     for (auto _ : state) {
-        crc = Crc32Update(crc, data.data(), data.size());
+        crc = update(crc, data.data(), data.size());
         benchmark::DoNotOptimize(crc);
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_Crc32Update)->Arg(64)->Arg(4096)->Arg(102'400)->Arg(16 << 20);
+
+void TimeMethod(benchmark::State& state, folvane::Crc32Method method) {
+    if (!folvane::Crc32MethodAvailable(method)) {
+        state.SkipWithError("not available on this processor");
+        return;
+    }
+    TimeUpdates(state, [method](uint32_t crc, const unsigned char* data, std::size_t size) {
+        return folvane::Crc32UpdateBy(method, crc, data, size);
+    });
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(16)->Arg(64)->Arg(256)->Arg(4096)->Arg(102'400)->Arg(16 << 20);
+}
+
+// The method the program runs.
+void BM_Crc32Update(benchmark::State& state) {
+    TimeUpdates(state, [](uint32_t crc, const unsigned char* data, std::size_t size) {
+        return Crc32Update(crc, data, size);
+    });
+}
+BENCHMARK(BM_Crc32Update)->Apply(Sizes);
+
+void BM_Crc32SlicedTables(benchmark::State& state) {
+    TimeMethod(state, folvane::Crc32Method::SlicedTables);
+}
+BENCHMARK(BM_Crc32SlicedTables)->Apply(Sizes);
+
+void BM_Crc32CarrylessMultiply(benchmark::State& state) {
+    TimeMethod(state, folvane::Crc32Method::CarrylessMultiply);
+}
+BENCHMARK(BM_Crc32CarrylessMultiply)->Apply(Sizes);
+
+// zlib's crc32 as the system has it, the yardstick for the methods above.
+void BM_Crc32Zlib(benchmark::State& state) {
+    TimeUpdates(state, [](uint32_t crc, const unsigned char* data, std::size_t size) {
+        return static_cast<uint32_t>(crc32(crc, data, static_cast<uInt>(size)));
+    });
+}
+BENCHMARK(BM_Crc32Zlib)->Apply(Sizes);
 
 // The one-table loop, one look-up per byte: the yardstick for the sliced tables.
 void BM_Crc32OneTableBaseline(benchmark::State& state) {

@@ -1,6 +1,11 @@
 # Interface targets shared by every layer: warnings and sanitizers.
 add_library(folvane_warnings INTERFACE)
-target_compile_options(folvane_warnings INTERFACE -Wall -Wextra -Wshadow -Werror)
+if(MSVC)
+  # The sources are UTF-8 without a byte order mark.
+  target_compile_options(folvane_warnings INTERFACE /W4 /WX /utf-8)
+else()
+  target_compile_options(folvane_warnings INTERFACE -Wall -Wextra -Wshadow -Werror)
+endif()
 # GCC 12 at -O3 reports overlapping copies inside std::string's own operator+ (GCC bug 105329),
 # a false alarm that would stop optimised builds.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
@@ -13,6 +18,23 @@ if(FOLVANE_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(folvane_sanitize INTERFACE -fsanitize=address,undefined)
 endif()
+# For the fuzzing harnesses every library is instrumented for libFuzzer's coverage feedback and
+# checked by both sanitizers; the harnesses alone link the fuzzer's own main().
+if(FOLVANE_BUILD_FUZZERS)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "FOLVANE_BUILD_FUZZERS needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
+  endif()
+  target_compile_options(folvane_sanitize INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(folvane_sanitize INTERFACE -fsanitize=address,undefined)
+endif()
+
+# The layering is part of every build: a module that includes a header of a layer above it, an
+# operating-system header outside the platform backends or a toolkit header outside app/qt
+# fails the build (cmake/CheckLayers.cmake says the rules).
+add_custom_target(folvane_check_layers
+  COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
+  COMMENT "Checking the layers" VERBATIM)
 
 # folvane_layer(<target> <folder> LINKS <lower targets>...)
 # One static library per layer folder, from the folder's own sources and its
@@ -30,6 +52,7 @@ function(folvane_layer target folder)
     list(APPEND sources ${backend})
   endif()
   add_library(${target} STATIC ${sources})
+  add_dependencies(${target} folvane_check_layers)
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_LINKS} folvane_sanitize PRIVATE folvane_warnings)
 endfunction()

@@ -30,7 +30,8 @@ if(CMAKE_CROSSCOMPILING AND FOLVANE_BUILD_TESTS)
   set(FOLVANE_TEST_TEMP "${CMAKE_BINARY_DIR}/test-temp")
   file(MAKE_DIRECTORY "${FOLVANE_TEST_TEMP}")
   set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${FOLVANE_WINEPREFIX} WINEDEBUG=-all
-                                    FOLVANE_TEST_TEMP=Z:${FOLVANE_TEST_TEMP} ${FOLVANE_WINE})
+                                    FOLVANE_TEST_TEMP=Z:${FOLVANE_TEST_TEMP}
+                                    sh ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${FOLVANE_WINE})
   # The tests are listed when CTest runs, with the wineserver up, not after each link.
   set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 
@@ -40,7 +41,25 @@ if(CMAKE_CROSSCOMPILING AND FOLVANE_BUILD_TESTS)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endif()
 
+# Resource scripts: the icon, the manifest and the version resource of each program.
+enable_language(RC)
+configure_file(${CMAKE_SOURCE_DIR}/resources/windows/version_info.h.in
+               ${CMAKE_BINARY_DIR}/resources/version_info.h @ONLY)
+
+# folvane_windows_resources(<target> <script.rc> <manifest.in>): the script names its files from
+# the repository root, or by their bare names for the build's own (version_info.h, the
+# manifest configured with the project's version).
+function(folvane_windows_resources target script manifest)
+  get_filename_component(manifest_name ${manifest} NAME_WLE)
+  configure_file(${manifest} ${CMAKE_BINARY_DIR}/resources/${manifest_name} @ONLY)
+  target_sources(${target} PRIVATE ${script})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/resources)
+  set_property(SOURCE ${script} APPEND PROPERTY OBJECT_DEPENDS
+               ${CMAKE_BINARY_DIR}/resources/${manifest_name} ${CMAKE_BINARY_DIR}/resources/version_info.h
+               ${CMAKE_SOURCE_DIR}/resources/windows/version_block.rc ${CMAKE_SOURCE_DIR}/resources/icons/folvane.ico)
+endfunction()
+
 # The system libraries the Windows backend calls.
 function(folvane_windows_platform_libraries target)
-  target_link_libraries(${target} PUBLIC advapi32 shell32 ole32 uuid version)
+  target_link_libraries(${target} PUBLIC advapi32 shell32 ole32 uuid version ntdll)
 endfunction()

@@ -9,12 +9,16 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "engine/run_state.h"
 #include "platform/ui_port.h"
 
 namespace folvane {
+
+// What leads the caption while a run names the folder it reads: "Folvane  -  " and the folder.
+inline constexpr std::string_view kCaptionLead = "Folvane  -  ";
 
 // A monotonic time source, in milliseconds from an arbitrary origin.
 class Clock {

@@ -67,9 +67,38 @@ bool SortsBefore(const Settings& settings, const FileEntry& a, const FileEntry& 
     return CompareTextBinary(a.Name, b.Name) < 0;
 }
 
-void SortEntries(const Settings& settings, std::vector<FileEntry>& entries) {
-    std::stable_sort(entries.begin(), entries.end(),
-                     [&](const FileEntry& a, const FileEntry& b) { return SortsBefore(settings, a, b); });
+void SortEntries(const Settings& settings, std::vector<FolderEntry>& entries) {
+    if (entries.size() < 2) return;
+    // The extensions are taken once per entry, not once per comparison.
+    std::vector<std::string> extensions;
+    if (settings.SortKey == kByExtension) {
+        extensions.reserve(entries.size());
+        for (const FolderEntry& entry : entries)
+            extensions.push_back(Extension(entry.record.Name));
+    }
+    std::vector<std::size_t> order(entries.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const auto before = [&](std::size_t x, std::size_t y) {
+        const FileEntry& a = entries[x].record;
+        const FileEntry& b = entries[y].record;
+        if (a.IsFolder() != b.IsFolder()) return a.IsFolder();
+        if (!extensions.empty()) {
+            int primary = CompareText(settings, extensions[x], extensions[y]);
+            if (!settings.SortFlg) primary = -primary;
+            if (primary != 0) return primary < 0;
+            const int names = CompareText(settings, a.Name, b.Name);
+            if (names != 0) return names < 0;
+            return CompareTextBinary(a.Name, b.Name) < 0;
+        }
+        return SortsBefore(settings, a, b);
+    };
+    std::stable_sort(order.begin(), order.end(), before);
+    std::vector<FolderEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const std::size_t i : order)
+        sorted.push_back(std::move(entries[i]));
+    entries = std::move(sorted);
 }
 
 }  // namespace folvane

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "engine/folder_read.h"
 #include "render/file_entry.h"
 #include "settings/settings.h"
 
@@ -21,8 +22,8 @@ int CompareEntries(const Settings& settings, const FileEntry& a, const FileEntry
 // entries the same way.
 bool SortsBefore(const Settings& settings, const FileEntry& a, const FileEntry& b);
 
-// Sorts entries in place by CompareEntries; entries it finds equal keep a fixed order (their
-// names by code point), so the same folder always lists the same way.
-void SortEntries(const Settings& settings, std::vector<FileEntry>& entries);
+// Sorts a folder's entries in place by CompareEntries of their records; entries it finds equal
+// keep a fixed order (their names by code point), so the same folder always lists the same way.
+void SortEntries(const Settings& settings, std::vector<FolderEntry>& entries);
 
 }  // namespace folvane

@@ -39,13 +39,15 @@ class FileSource final : public ByteSource {
 
 }  // namespace
 
+std::optional<FileVersionWords> ReadFileVersion(FileReader& file) {
+    FileSource source(file);
+    return ReadPeVersion(source);
+}
+
 std::optional<FileVersionWords> ReadFileVersion(std::string_view path) {
     FileReader reader;
     if (!reader.Open(path)) return std::nullopt;
-    FileSource source(reader);
-    const auto words = ReadPeVersion(source);
-    reader.Close();
-    return words;
+    return ReadFileVersion(reader);
 }
 
 std::string FormatFileVersion(const FileVersionWords& words) {
@@ -66,6 +68,11 @@ std::string FormatFileVersion(const FileVersionWords& words) {
 
 std::string FileVersionText(std::string_view path) {
     const auto words = ReadFileVersion(path);
+    return words ? FormatFileVersion(*words) : std::string();
+}
+
+std::string FileVersionText(FileReader& file) {
+    const auto words = ReadFileVersion(file);
     return words ? FormatFileVersion(*words) : std::string();
 }
 

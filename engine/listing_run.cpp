@@ -3,23 +3,21 @@
 #include <utility>
 
 #include "engine/folder_read.h"
+#include "engine/listing_facts.h"
 #include "engine/tree_body.h"
-#include "render/entry_columns.h"
-#include "render/html.h"
+#include "platform/person_path.h"
+#include "platform/text.h"
+#include "render/body_store.h"
+#include "render/listing_writer.h"
 #include "render/output_file.h"
-#include "render/text_width.h"
-#include "render/title_blocks.h"
 #include "settings/path_utils.h"
+#include "settings/settings_fields.h"
 
 namespace folvane {
 
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-bool IsHtml(const Settings& settings) {
-    return settings.ListType == 1;
-}
 
 MsgAnswer AskYesNo(UiPort& ui, std::string text, MsgIcon icon) {
     MessageRequest question;
@@ -40,9 +38,11 @@ void Tell(UiPort& ui, std::string text, MsgIcon icon) {
 }
 
 // The base of the proposed file name for a listed drive or share root: "srv_share" for
-// \\srv\share\, "Cドライブ" for C:\.
-std::string RootBaseName(std::string_view drive) {
+// \\srv\share\, "Cドライブ" for C:\, and "ルートフォルダ" for a root that the person reads as the
+// host's own root folder, which has no drive letter to name.
+std::string RootBaseName(std::string_view rootPath, std::string_view drive) {
     if (drive.starts_with("\\\\")) return ReplaceAll(drive.substr(2), "\\", "_");
+    if (DrivePart(PathForPerson(rootPath)).empty()) return std::string(kHostRootBaseName);
     return AsciiUpper(drive.substr(0, 1)) + "ドライブ";
 }
 
@@ -58,57 +58,43 @@ struct ListingRunner::RootLines {
     std::string baseName;  // the base of the proposed output file name
 };
 
-ListingRunner::ListingRunner(Settings& settings, const CharTable& chars, RunState& run, RunOptions& options,
-                             UiPort& ui, CaptionTimer& caption, RunWindow& window, std::string templateFolder,
-                             std::function<DateTime()> now)
+ListingRunner::ListingRunner(Settings& settings, const CharTable& chars, RunState& run,
+                             const RunOptions& options, UiPort& ui, CaptionTimer& caption,
+                             std::string templateFolder, std::function<DateTime()> now)
     : settings_(settings),
       chars_(chars),
       run_(run),
       options_(options),
       ui_(ui),
       caption_(caption),
-      window_(window),
       templateFolder_(std::move(templateFolder)),
       now_(std::move(now)) {}
 
-void ListingRunner::cmdExec_Click() {
-    if (run_.BusyFlag) {
-        // A second press while the walk lets events run: only record the wish to stop.
-        if (AskYesNo(ui_, std::string(kCancelQuestion), MsgIcon::Information) == MsgAnswer::Yes)
-            run_.CancelFlag = kCancelByUser;
-        return;
-    }
-    window_.ShowBusy(true);
+ListingResult ListingRunner::Run(const ListingRequest& request) {
     run_.BusyFlag = true;
     run_.CancelFlag = kNoCancel;
     run_.FilterPatterns.clear();
-    run_.FoldersRead = 0;
-    run_.FilesRead = 0;
-    outcome_ = ListingOutcome::None;
-    savedFile_.clear();
-
-    const std::string comboText = window_.FilterComboText();
-    if (settings_.FilterFlg && !TrimBlanks(comboText).empty()) {
-        AddFilterText(settings_, comboText);
-        window_.RefreshFilterList();
-        run_.FilterPatterns = SplitArguments(AsciiLower(settings_.FilterText.front()));
-    }
-
-    const std::string folderText = window_.FolderText();
-    const int result = StartListing(TrimBlanks(folderText));
-    if (programEnding_) return;
-    if (result == -1) {
-        outcome_ = ListingOutcome::FolderNotFound;
-        Tell(ui_, std::string(kFolderNotFoundMessage) + "\r\n\r\n\"" + folderText + "\"",
+    run_.ResetProgress();
+    result_ = ListingResult{};
+    UseFilter(request);
+    if (StartListing(TrimBlanks(request.folderText)) == -1) {
+        result_.outcome = ListingOutcome::FolderNotFound;
+        Tell(ui_, std::string(kFolderNotFoundMessage) + "\r\n\r\n\"" + request.folderText + "\"",
              MsgIcon::Exclamation);
     }
-    window_.ShowBusy(false);
     run_.BusyFlag = false;
-    if (options_.QuitAfterRun) window_.ExitProgram();
+    return std::move(result_);
+}
+
+void ListingRunner::UseFilter(const ListingRequest& request) {
+    if (!settings_.FilterFlg || TrimBlanks(request.filterText).empty()) return;
+    AddFilterText(settings_, request.filterText);
+    if (request.onFilterHistoryChanged) request.onFilterHistoryChanged();
+    run_.FilterPatterns = SplitArguments(AsciiLower(settings_.FilterText.front()));
 }
 
 int ListingRunner::StartListing(std::string_view folderText) {
-    std::string path(TrimBlanks(folderText));
+    std::string path = PathFromPerson(TrimBlanks(folderText));
     if (path.empty() || HasReservedName(path)) return -1;
     path = FullPath(path);
     if (path.empty()) return -1;
@@ -122,48 +108,54 @@ int ListingRunner::StartListing(std::string_view folderText) {
     }
     ListMake(WithBackslash(path));
     caption_.SetPendingCaption("Folvane");
-    if (run_.CancelFlag == kCancelByClosing) {
-        programEnding_ = true;
-        window_.EndProgramNow();
-    }
     return 0;
 }
 
 void ListingRunner::ListMake(std::string_view rootPath) {
     ListingContext context{settings_, chars_, run_, ui_, caption_};
-    std::string body;
+    // The form of the listing is decided here, once: the writer makes every line of it.
+    const std::unique_ptr<ListingWriter> writer = ListingWriter::For(settings_, chars_, templateFolder_);
+    BodyStore body;
     FolderTotals totals;
-    TreeBody(context, body, "", rootPath, totals);
+    TreeBody(context, *writer, body, "", rootPath, totals);
     if (run_.CancelRequested()) {
-        outcome_ = ListingOutcome::Cancelled;
+        result_.outcome = ListingOutcome::Cancelled;
         return;
     }
-    caption_.SetPendingCaption("Folvane  -  " + std::string(rootPath));
-    RootLines root = MakeRootLines(context, rootPath, totals);
-    const std::string text = ListingText(rootPath, totals, std::move(body), root.text);
-    const std::string saved = SaveListing(text, root.baseName);
+    caption_.SetPendingCaption(std::string(kCaptionLead) + PathForPerson(rootPath));
+    const ListingFacts facts = GatherListingFacts(rootPath);
+    const RootLines root = MakeRootLines(context, *writer, rootPath, totals, facts);
+    ListingParts parts;
+    parts.header = writer->Title(rootPath, now_(), facts);
+    parts.heading = writer->Midashi();
+    parts.separator = writer->PartLine();
+    const CharRole margin = body.Size() == 0 ? CharRole::Blank : CharRole::Vertical;
+    parts.bodyHead = root.text + writer->MarginLines(chars_.Piece(settings_.CharType, margin));
+    parts.bodyTail = &body;
+    parts.footer = writer->SummaryText(totals) + std::string(kCrLf) + writer->Futter(facts);
+    const std::string saved = SaveListing(
+        *writer, [&](ByteSink& sink) { return writer->Compose(parts, sink); }, root.baseName);
     if (saved.empty()) {
-        outcome_ = ListingOutcome::NotSaved;
+        result_.outcome = ListingOutcome::NotSaved;
         return;
     }
-    outcome_ = ListingOutcome::Saved;
-    savedFile_ = saved;
-    settings_.LastOutPathName = WithBackslash(ParentFolder(saved));
+    result_.outcome = ListingOutcome::Saved;
+    result_.savedFile = saved;
+    settings_.LastOutPathName = CappedText(&Settings::LastOutPathName, WithBackslash(ParentFolder(saved)));
     if (settings_.AutoOpenFlg && IsFile(saved)) ui_.OpenWithAssociatedProgram(saved);
 }
 
-ListingRunner::RootLines ListingRunner::MakeRootLines(ListingContext& context, std::string_view rootPath,
-                                                      const FolderTotals& totals) {
+ListingRunner::RootLines ListingRunner::MakeRootLines(ListingContext& context, const ListingWriter& writer,
+                                                      std::string_view rootPath, const FolderTotals& totals,
+                                                      const ListingFacts& facts) {
     const std::string drive = DrivePart(rootPath);
     RootLines root;
     if (AfterDrive(rootPath, drive) == "\\") {
         FileEntry entry;
-        VolumeInfo volume;
-        const std::string label = GetVolumeInfo(rootPath, volume) == 0 ? volume.label : std::string();
-        entry.Name = std::string(rootPath) + " < " + label + " >";
+        entry.Name = PathForPerson(rootPath) + " < " + (facts.volume ? facts.volume->label : "") + " >";
         entry.Crc = totals.CrcSum;
-        root.text = RootLine(settings_, rootPath, entry) + std::string(kCrLf);
-        root.baseName = RootBaseName(drive);
+        root.text = writer.RootLine(rootPath, entry) + std::string(kCrLf);
+        root.baseName = RootBaseName(rootPath, drive);
         return root;
     }
     const std::string folder = WithoutBackslash(rootPath);
@@ -172,88 +164,37 @@ ListingRunner::RootLines ListingRunner::MakeRootLines(ListingContext& context, s
     FileEntry entry = ReadEntry(context, parent, name);
     entry.Crc = totals.CrcSum;
     root.baseName = name;
-
-    const int nameWidth = settings_.NameWidth;
-    const std::vector<std::string> pieces = StrWidth(entry.Name) > nameWidth && nameWidth > 1
-                                                ? WrapLines(entry.Name, nameWidth)
-                                                : std::vector<std::string>();
-    if (pieces.empty()) {
-        root.text = EntryLine(settings_, "", entry.Name, parent, entry) + std::string(kCrLf);
-        return root;
-    }
-    root.text = EntryLine(settings_, "", pieces.front(), parent, entry) + std::string(kCrLf);
-    const bool linked = entry.IsFolder() ? settings_.FolderLinkFlg : settings_.FileLinkFlg;
-    for (std::size_t k = 1; k < pieces.size(); ++k) {
-        const std::string piece = CutWidth(pieces[k], nameWidth);
-        if (!IsHtml(settings_)) {
-            root.text += piece;
-        } else {
-            root.text += linked ? PathLink(piece, parent + entry.Name) : HtmlEscape(piece);
-        }
-        root.text += kCrLf;
-    }
+    root.text = writer.ListedFolderLines(parent, entry);
     return root;
 }
 
-std::string ListingRunner::MarginLines(bool bodyIsEmpty) const {
-    const CharRole role = bodyIsEmpty ? CharRole::Blank : CharRole::Vertical;
-    const std::string piece = CutWidth(chars_.Piece(settings_.CharType, role), settings_.NameWidth);
-    const std::string line = IsHtml(settings_) ? "<TT>" + HtmlEscape(piece) + "</TT>" : piece;
-    std::string lines;
-    for (int count = 2; count <= settings_.Lines; ++count)
-        lines += line + std::string(kCrLf);
-    return lines;
-}
-
-std::string ListingRunner::ListingText(std::string_view rootPath, const FolderTotals& totals,
-                                       std::string body, std::string_view rootText) const {
-    std::string fullBody = std::string(rootText) + MarginLines(body.empty()) + body;
-    if (fullBody.ends_with(kCrLf)) fullBody.resize(fullBody.size() - kCrLf.size());
-
-    ListParts parts;
-    parts[0] = Title(settings_, rootPath, now_());
-    parts[1] = Midashi(settings_);
-    parts[2] = PartLine(settings_, chars_);
-    parts[3] = std::move(fullBody);
-    parts[4] = SummaryText(settings_, totals) + std::string(kCrLf) + Futter(settings_, rootPath);
-    if (IsHtml(settings_)) return HtmlPage(parts, templateFolder_, settings_.HtmlName);
-
-    const std::string crlf(kCrLf);
-    return parts[0] + crlf + crlf + parts[1] + crlf + parts[2] + crlf + parts[3] + crlf + parts[2] + crlf +
-           parts[4] + crlf;
-}
-
-// Saves text, asking as the run's options say; the name of the file written (or kept after a
-// declined replace), "" when the person gave up.
-std::string ListingRunner::SaveListing(const std::string& text, const std::string& baseName) {
+// Saves the listing content makes, asking as the run's options say; the name of the file
+// written (or kept after a declined replace), "" when the person gave up.
+std::string ListingRunner::SaveListing(const ListingWriter& writer, const FileContent& content,
+                                       const std::string& baseName) {
     if (options_.SilentSave && !options_.OutFileName.empty()) {
         std::string name = options_.OutFileName;
-        while (TextFileSave(ui_, name, text, true)) {
+        while (TextFileSave(ui_, name, content, true)) {
             if (!RetryAfterFailure(name)) return "";
-            name = ChooseFile(name);
+            name = writer.ChooseOutputFile(ui_, name);
             if (name.empty()) return "";
         }
         return name;
     }
-    const std::string suffix = IsHtml(settings_) ? "のリスト.htm" : "のリスト.txt";
-    const std::string proposed =
-        options_.OutFileName.empty() ? settings_.LastOutPathName + baseName + suffix : options_.OutFileName;
+    const std::string proposed = options_.OutFileName.empty() ? settings_.LastOutPathName + baseName +
+                                                                    std::string(writer.FileNameSuffix())
+                                                              : options_.OutFileName;
     for (;;) {
-        const std::string choice = ChooseFile(proposed);
+        const std::string choice = writer.ChooseOutputFile(ui_, proposed);
         if (choice.empty()) return "";
-        if (!TextFileSave(ui_, choice, text, false)) return choice;
+        if (!TextFileSave(ui_, choice, content, false)) return choice;
         if (!RetryAfterFailure(choice)) return "";
     }
 }
 
 bool ListingRunner::RetryAfterFailure(const std::string& fileName) {
-    return AskYesNo(ui_, "\"" + fileName + "\"への保存に失敗しました。\r\n再試行しますか？",
+    return AskYesNo(ui_, "\"" + PathForPerson(fileName) + "\"への保存に失敗しました。\r\n再試行しますか？",
                     MsgIcon::Critical) == MsgAnswer::Yes;
-}
-
-std::string ListingRunner::ChooseFile(std::string_view proposedName) {
-    return IsHtml(settings_) ? OutHtmlFileNameSelect(ui_, proposedName)
-                             : OutTextFileNameSelect(ui_, proposedName);
 }
 
 }  // namespace folvane

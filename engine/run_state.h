@@ -24,8 +24,21 @@ struct RunState {
     // Progress of the walk for a status line: folders entered and files listed so far.
     int64_t FoldersRead = 0;
     int64_t FilesRead = 0;
+    // Contents read for checksums: in the whole run, and of the file read last (its bytes read
+    // so far and its length), so that a long checksum of one large file shows its progress.
+    int64_t CrcBytesRead = 0;
+    int64_t CrcFileRead = 0;
+    int64_t CrcFileLength = 0;
 
     bool CancelRequested() const { return CancelFlag > 0; }
+    // Clears the counters for a new run.
+    void ResetProgress() { FoldersRead = FilesRead = CrcBytesRead = CrcFileRead = CrcFileLength = 0; }
+    // One more block of a checksum: blockBytes read, fileRead of fileLength bytes of its file.
+    void CountCrcBlock(int64_t blockBytes, int64_t fileRead, int64_t fileLength) {
+        CrcBytesRead += blockBytes;
+        CrcFileRead = fileRead;
+        CrcFileLength = fileLength;
+    }
 };
 
 }  // namespace folvane

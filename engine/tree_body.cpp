@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,20 +11,17 @@
 #include "engine/entry_order.h"
 #include "engine/folder_read.h"
 #include "platform/file_system.h"
-#include "render/entry_columns.h"
-#include "render/html.h"
+#include "platform/person_path.h"
 #include "render/text_width.h"
-#include "render/title_blocks.h"
 
 namespace folvane {
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
-// The top folder hands its lines on to the caller's text every this many entries.
-constexpr std::size_t kFlushEvery = 100;
-// Lines per entry beyond this are no layout anyone asked for, only a way to exhaust memory.
-constexpr int kMaxLinesPerEntry = 100;
+// Folders the walk keeps open at most. A folder stays open while subfolders of it may still be
+// entered; beyond this many the one nearest the top lets go, and is opened again through the
+// nearest open folder above it should it be needed, so no tree can exhaust the descriptors.
+constexpr std::size_t kMaxOpenFolders = 64;
 
 // The file names of one folder packed into lines (view style 1).
 struct PackedNames {
@@ -42,14 +41,17 @@ struct PackedNames {
 // per level on its own stack instead of the call stack, so any depth can be walked; the
 // folder's path and prefix live once, in the walk, and a frame holds only their lengths.
 struct Frame {
-    std::vector<FolderEntry> entries;  // sorted
-    std::size_t next = 0;              // the entry to take up next
+    std::shared_ptr<const FolderHandle> folder;  // null once let go of (or when it would not open)
+    std::string enumeratedName;                  // its name in the parent folder
+    std::vector<FolderEntry> entries;            // sorted
+    std::size_t next = 0;                        // the entry to take up next
+    std::size_t lastToEnter = 0;                 // one past the last subfolder that may be entered
     std::size_t pathLength = 0;
     std::size_t prefixLength = 0;
     int prefixWidth = 0;
     int packWidth = 0;  // cells for packed names after prefix and blank
     FileIdentity identity;
-    std::size_t slot = 0;  // the piece that will hold this folder's own line in its parent's list
+    BodyStore::Slot slot;  // the place of this folder's own line in its parent's body
     FolderTotals totals;
     int64_t folderFiles = 0;  // this folder's own files, for its summary line
     int64_t folderBytes = 0;
@@ -70,7 +72,8 @@ void RemoveTrailingSpaces(std::string& line) {
 
 class TreeWalk {
   public:
-    TreeWalk(ListingContext& context, std::string& text, std::string_view prefix, std::string_view path);
+    TreeWalk(ListingContext& context, const ListingWriter& writer, BodyStore& store, std::string_view prefix,
+             std::string_view path);
 
     // Walks the whole tree; false when the run was cancelled on the way.
     bool Run(FolderTotals& totals);
@@ -78,27 +81,21 @@ class TreeWalk {
   private:
     const std::string& Piece(CharRole role) const { return context_.chars.Piece(settings_.CharType, role); }
     int PieceWidth(CharRole role) const { return pieceWidths_[static_cast<int>(role)]; }
-    bool IsHtml() const { return settings_.ListType == 1; }
 
     // Reading folders and moving between them.
-    bool Enter(const FileIdentity& identity, std::size_t slot);
+    bool Enter(std::shared_ptr<const FolderHandle> folder, std::optional<std::vector<FolderItem>> items,
+               std::string enumeratedName, const FileIdentity& identity, BodyStore::Slot slot);
     bool Descend(Frame& frame);
     bool MayDescend(const FolderEntry& entry) const;
-    void RequestSubfolders();
+    void AskForSubfolders();
     void Ascend();
-    void Flush();
-    std::string& Out() { return pieces_.back(); }
+    std::shared_ptr<const FolderHandle> OpenFolder(std::size_t level);
+    void KeepWithinOpenLimit();
 
     // The steps for one entry.
-    void FolderSteps(Frame& frame, std::string& out, bool emptyBody, const FolderTotals& childTotals,
-                     bool searched);
+    void FolderSteps(Frame& frame, std::optional<BodyStore::Slot> slot, bool emptyBody,
+                     const FolderTotals& childTotals, bool searched);
     void FileSteps(Frame& frame);
-    void EntryLines(std::string& out, const FileEntry& entry, int prefixWidth, std::string_view childPrefix,
-                    bool link);
-    void ContinuationLines(std::string& out, std::string_view rest, std::string_view childPrefix,
-                           std::string_view name, bool link);
-    void MarginLines(std::string& out, std::string_view prefix) const;
-    std::string NamePiece(std::string_view piece, std::string_view name, bool link) const;
 
     // View style 1.
     void Pack(Frame& frame, const FileEntry& entry);
@@ -107,37 +104,43 @@ class TreeWalk {
 
     ListingContext& context_;
     const Settings& settings_;
-    std::string& text_;
+    const ListingWriter& writer_;
+    BodyStore& store_;
     std::string path_;    // of the folder on top of the stack
     std::string prefix_;  // of the entries of the folder on top of the stack
     std::vector<Frame> frames_;
-    // The text not yet handed to the caller, in order. A folder's line is written after its
-    // subtree, into a piece kept free for it in front of the subtree's pieces, so no text is
-    // ever copied from one level to the next.
-    std::vector<std::string> pieces_;
     std::string linePrefix_;  // scratch texts, kept to save allocations
     std::string childPrefix_;
     std::array<int, kCharRoles> pieceWidths_{};
+    std::optional<ChecksumPool> checksums_;
     FolderPrefetch prefetch_;  // last: its worker stops before anything else goes
 };
 
-TreeWalk::TreeWalk(ListingContext& context, std::string& text, std::string_view prefix, std::string_view path)
-    : context_(context), settings_(context.settings), text_(text), path_(path), prefix_(prefix), pieces_(1) {
+TreeWalk::TreeWalk(ListingContext& context, const ListingWriter& writer, BodyStore& store,
+                   std::string_view prefix, std::string_view path)
+    : context_(context),
+      settings_(context.settings),
+      writer_(writer),
+      store_(store),
+      path_(path),
+      prefix_(prefix) {
     if (!path_.ends_with('\\')) path_ += '\\';
     for (int role = 0; role < kCharRoles; ++role)
         pieceWidths_[role] = StrWidth(Piece(static_cast<CharRole>(role)));
+    if (settings_.CRCFlg && settings_.ViewType == 0) checksums_.emplace();
 }
 
 bool TreeWalk::Run(FolderTotals& totals) {
     totals = FolderTotals{};
     const auto top = GetFileFacts(path_);
-    if (!Enter(top ? top->identity : FileIdentity{}, 0)) return false;
+    auto folder = std::make_shared<FolderHandle>();
+    if (!folder->Open(path_)) folder.reset();
+    if (!Enter(std::move(folder), std::nullopt, "", top ? top->identity : FileIdentity{}, {})) return false;
     for (;;) {
         Frame& frame = frames_.back();
         if (frame.next == frame.entries.size()) {
             FolderSummary(frame);
             if (frames_.size() == 1) {
-                Flush();
                 totals = frame.totals;
                 return true;
             }
@@ -146,15 +149,14 @@ bool TreeWalk::Run(FolderTotals& totals) {
         }
         const std::size_t n = frame.next++;
         if (context_.PumpAndCheckCancel()) return false;
-        if (n % kFlushEvery == 0) Flush();
         const FolderEntry& entry = frame.entries[n];
         if (!entry.record.IsFolder()) {
             FileSteps(frame);
         } else if (!settings_.SubDirSearchFlg) {
-            FolderSteps(frame, Out(), true, {}, false);
+            FolderSteps(frame, std::nullopt, true, {}, false);
         } else if (!MayDescend(entry)) {
             // Listed like a folder that cannot be read: no contents.
-            FolderSteps(frame, Out(), true, {}, true);
+            FolderSteps(frame, std::nullopt, true, {}, true);
         } else if (!Descend(frame)) {
             return false;
         }
@@ -162,15 +164,20 @@ bool TreeWalk::Run(FolderTotals& totals) {
 }
 
 // Reads the folder at path_ into a new frame; false when the run was cancelled meanwhile.
-bool TreeWalk::Enter(const FileIdentity& identity, std::size_t slot) {
-    context_.caption.SetPendingCaption("Folvane  -  " + path_ + "*");
+bool TreeWalk::Enter(std::shared_ptr<const FolderHandle> folder, std::optional<std::vector<FolderItem>> items,
+                     std::string enumeratedName, const FileIdentity& identity, BodyStore::Slot slot) {
+    context_.caption.SetPendingCaption(std::string(kCaptionLead) + PathForPerson(path_ + "*"));
     context_.run.FoldersRead += 1;
-    std::vector<FolderEntry> entries = ReadFolderEntries(context_, path_, &prefetch_);
+    std::vector<FolderEntry> entries;
+    if (folder) {
+        entries = ReadFolder(context_, *folder, path_, items ? &*items : nullptr,
+                             checksums_ ? &*checksums_ : nullptr);
+    }
     if (context_.run.CancelRequested()) return false;
-    std::stable_sort(entries.begin(), entries.end(), [&](const FolderEntry& a, const FolderEntry& b) {
-        return SortsBefore(settings_, a.record, b.record);
-    });
+    SortEntries(settings_, entries);
     Frame frame;
+    frame.folder = std::move(folder);
+    frame.enumeratedName = std::move(enumeratedName);
     frame.entries = std::move(entries);
     frame.pathLength = path_.size();
     frame.prefixLength = prefix_.size();
@@ -179,46 +186,103 @@ bool TreeWalk::Enter(const FileIdentity& identity, std::size_t slot) {
     frame.identity = identity;
     frame.slot = slot;
     frames_.push_back(std::move(frame));
-    RequestSubfolders();
+    Frame& entered = frames_.back();
+    if (settings_.SubDirSearchFlg) {
+        for (std::size_t i = entered.entries.size(); i > 0; --i) {
+            if (entered.entries[i - 1].record.IsFolder() && MayDescend(entered.entries[i - 1])) {
+                entered.lastToEnter = i;
+                break;
+            }
+        }
+    }
+    // A folder with no subfolder to enter has nothing more to open.
+    if (entered.lastToEnter == 0) entered.folder.reset();
+    AskForSubfolders();
+    KeepWithinOpenLimit();
     return true;
 }
 
 // The folders the walk will enter next, in the order it will enter them.
-void TreeWalk::RequestSubfolders() {
-    if (!settings_.SubDirSearchFlg) return;
-    std::vector<std::string> subfolders;
-    for (const FolderEntry& entry : frames_.back().entries) {
+void TreeWalk::AskForSubfolders() {
+    const Frame& frame = frames_.back();
+    if (!frame.folder) return;
+    std::vector<FolderPrefetch::Request> subfolders;
+    for (std::size_t i = 0; i < frame.lastToEnter; ++i) {
+        const FolderEntry& entry = frame.entries[i];
         if (entry.record.IsFolder() && MayDescend(entry))
-            subfolders.push_back(path_ + entry.record.Name + '\\');
+            subfolders.push_back({path_ + entry.record.Name + '\\', entry.enumeratedName});
     }
-    prefetch_.Request(std::move(subfolders));
+    prefetch_.Ask(frame.folder, std::move(subfolders));
 }
 
 // Enters the folder of the entry just taken up; its lines continue the tree line below that
 // entry unless it is the last one.
 bool TreeWalk::Descend(Frame& frame) {
-    const FolderEntry& entry = frame.entries[frame.next - 1];
+    const std::size_t index = frame.next - 1;
+    const FolderEntry& entry = frame.entries[index];
     const bool last = frame.next == frame.entries.size();
     const FileIdentity identity = entry.identity;
     path_ += entry.record.Name;
     path_ += '\\';
     prefix_ += Piece(last ? CharRole::Blank : CharRole::Vertical);
-    const std::size_t slot = pieces_.size();
-    pieces_.resize(slot + 2);  // the folder's line, then the first piece of its subtree
-    return Enter(identity, slot);
+    const BodyStore::Slot slot = store_.Reserve();
+
+    std::shared_ptr<const FolderHandle> child;
+    std::optional<std::vector<FolderItem>> items;
+    if (auto read = prefetch_.Take(path_)) {
+        child = std::move(read->folder);
+        if (read->itemsRead) items = std::move(read->items);
+    } else if (auto parent = OpenFolder(frames_.size() - 1)) {
+        auto opened = std::make_shared<FolderHandle>();
+        if (opened->OpenChild(*parent, entry.enumeratedName)) child = std::move(opened);
+    }
+    // Past its last subfolder, a folder need not stay open.
+    if (index + 1 >= frame.lastToEnter) frame.folder.reset();
+    return Enter(std::move(child), std::move(items), entry.enumeratedName, identity, slot);
 }
 
-// Back in the parent after a folder's subtree: the folder's own line goes into its piece.
+// The open folder of a level, opened again through the nearest open folder above it when the
+// walk has let go of it.
+std::shared_ptr<const FolderHandle> TreeWalk::OpenFolder(std::size_t level) {
+    if (frames_[level].folder) return frames_[level].folder;
+    std::size_t base = level;
+    while (base > 0 && !frames_[base].folder)
+        --base;
+    std::shared_ptr<const FolderHandle> folder = frames_[base].folder;
+    if (!folder) {
+        auto top = std::make_shared<FolderHandle>();
+        if (!top->Open(std::string_view(path_).substr(0, frames_[0].pathLength))) return nullptr;
+        folder = std::move(top);
+    }
+    for (std::size_t k = base + 1; k <= level; ++k) {
+        auto next = std::make_shared<FolderHandle>();
+        if (!next->OpenChild(*folder, frames_[k].enumeratedName)) return nullptr;
+        folder = std::move(next);
+    }
+    frames_[level].folder = folder;
+    return folder;
+}
+
+void TreeWalk::KeepWithinOpenLimit() {
+    std::size_t open = 0;
+    for (const Frame& frame : frames_)
+        open += frame.folder ? 1 : 0;
+    for (std::size_t level = 0; open > kMaxOpenFolders && level + 1 < frames_.size(); ++level) {
+        if (frames_[level].folder) {
+            frames_[level].folder.reset();
+            --open;
+        }
+    }
+}
+
+// Back in the parent after a folder's subtree: the folder's own line goes into its place.
 void TreeWalk::Ascend() {
-    const std::size_t slot = frames_.back().slot;
+    const BodyStore::Slot slot = frames_.back().slot;
     const FolderTotals subtree = frames_.back().totals;
     frames_.pop_back();
     path_.resize(frames_.back().pathLength);
     prefix_.resize(frames_.back().prefixLength);
-    const bool emptyBody = std::all_of(pieces_.begin() + static_cast<std::ptrdiff_t>(slot) + 1, pieces_.end(),
-                                       [](const std::string& piece) { return piece.empty(); });
-    FolderSteps(frames_.back(), pieces_[slot], emptyBody, subtree, true);
-    pieces_.emplace_back();
+    FolderSteps(frames_.back(), slot, store_.NothingSince(slot), subtree, true);
 }
 
 // A link to a folder is listed but never followed, and a folder already on the way down (a
@@ -230,23 +294,11 @@ bool TreeWalk::MayDescend(const FolderEntry& entry) const {
                         [&](const Frame& frame) { return frame.identity == entry.identity; });
 }
 
-// Hands the pieces to the caller's text. Only the top folder does so, every kFlushEvery
-// entries and at its end, when every folder line in the pieces has been written.
-void TreeWalk::Flush() {
-    if (frames_.size() != 1) return;
-    std::size_t size = text_.size();
-    for (const std::string& piece : pieces_)
-        size += piece.size();
-    if (size > text_.capacity()) text_.reserve(std::max(size, 2 * text_.capacity()));
-    for (const std::string& piece : pieces_)
-        text_ += piece;
-    pieces_.assign(1, std::string());
-}
-
-// The line of a folder, written once its subtree has been read: the subtree decides the CRC
-// sum shown and whether the tree line continues below the folder's name.
-void TreeWalk::FolderSteps(Frame& frame, std::string& out, bool emptyBody, const FolderTotals& childTotals,
-                           bool searched) {
+// The line of a folder. A folder that is entered has its line written once its subtree has
+// been read, into the place kept for it: the subtree decides the CRC sum shown and whether
+// the tree line continues below the folder's name.
+void TreeWalk::FolderSteps(Frame& frame, std::optional<BodyStore::Slot> slot, bool emptyBody,
+                           const FolderTotals& childTotals, bool searched) {
     FileEntry& entry = frame.entries[frame.next - 1].record;
     const bool last = frame.next == frame.entries.size();
     linePrefix_.assign(prefix_).append(Piece(last ? CharRole::End : CharRole::Branch));
@@ -255,9 +307,14 @@ void TreeWalk::FolderSteps(Frame& frame, std::string& out, bool emptyBody, const
         childPrefix_ += Piece(emptyBody ? CharRole::Blank : CharRole::Vertical);
         entry.Crc = childTotals.CrcSum;
     }
-    EntryLines(out, entry, frame.prefixWidth + PieceWidth(last ? CharRole::End : CharRole::Branch),
-               childPrefix_, settings_.FolderLinkFlg);
-    MarginLines(out, childPrefix_);
+    const int linePrefixWidth = frame.prefixWidth + PieceWidth(last ? CharRole::End : CharRole::Branch);
+    if (slot) {
+        writer_.FolderEntry(store_, *slot, linePrefix_, linePrefixWidth, childPrefix_, path_, entry,
+                            settings_.FolderLinkFlg);
+    } else {
+        writer_.Entry(store_, linePrefix_, linePrefixWidth, childPrefix_, path_, entry,
+                      settings_.FolderLinkFlg);
+    }
     frame.totals.Folders += childTotals.Folders + 1;
     frame.totals.Files += childTotals.Files;
     frame.totals.Bytes += childTotals.Bytes;
@@ -270,9 +327,9 @@ void TreeWalk::FileSteps(Frame& frame) {
         const bool last = frame.next == frame.entries.size();
         linePrefix_.assign(prefix_).append(Piece(last ? CharRole::End : CharRole::Branch));
         childPrefix_.assign(prefix_).append(Piece(last ? CharRole::Blank : CharRole::Vertical));
-        EntryLines(Out(), entry, frame.prefixWidth + PieceWidth(last ? CharRole::End : CharRole::Branch),
-                   childPrefix_, settings_.FileLinkFlg);
-        MarginLines(Out(), childPrefix_);
+        writer_.Entry(store_, linePrefix_,
+                      frame.prefixWidth + PieceWidth(last ? CharRole::End : CharRole::Branch), childPrefix_,
+                      path_, entry, settings_.FileLinkFlg);
     } else {
         if (settings_.ViewType == 1 && frame.packWidth > 0) Pack(frame, entry);
         frame.folderFiles += 1;
@@ -282,69 +339,6 @@ void TreeWalk::FileSteps(Frame& frame) {
     context_.run.FilesRead += 1;
     frame.totals.Bytes += entry.Size;
     frame.totals.CrcSum = AddWrap32(frame.totals.CrcSum, entry.Crc);
-}
-
-// The entry's line, led by linePrefix_ (prefixWidth cells); a name too wide for the name
-// column goes on in continuation lines when the prefix leaves room for two cells of it.
-void TreeWalk::EntryLines(std::string& out, const FileEntry& entry, int prefixWidth,
-                          std::string_view childPrefix, bool link) {
-    const std::string_view linePrefix = linePrefix_;
-    const int nameWidth = settings_.NameWidth;
-    // No character takes more cells than bytes, so a name with no more bytes than the free
-    // cells fits without measuring it.
-    const bool fits = prefixWidth + static_cast<int64_t>(entry.Name.size()) <= nameWidth ||
-                      prefixWidth + StrWidth(entry.Name) <= nameWidth;
-    if (!fits && prefixWidth + 1 < nameWidth) {
-        const SplitResult split = SplitWidth(entry.Name, nameWidth - prefixWidth);
-        out += EntryLine(settings_, linePrefix, split.head, path_, entry);
-        out += kLineEnd;
-        ContinuationLines(out, split.rest, childPrefix, entry.Name, link);
-    } else {
-        out += EntryLine(settings_, linePrefix, entry.Name, path_, entry);
-        out += kLineEnd;
-    }
-}
-
-// Each piece of the rest of a wrapped name follows the child prefix, in the cells the prefix
-// leaves of the name column. Where those cells cannot hold the piece (the prefix fills the
-// column, or one cell is left for a double-byte character), the piece stands at the start of
-// its line instead, without tree lines, so that no part of the name is lost.
-void TreeWalk::ContinuationLines(std::string& out, std::string_view rest, std::string_view childPrefix,
-                                 std::string_view name, bool link) {
-    const int nameWidth = settings_.NameWidth;
-    const int room = nameWidth - StrWidth(childPrefix);
-    const std::vector<std::string> pieces = WrapLines(rest, room >= 1 ? room : nameWidth);
-    const std::string htmlPrefix =
-        IsHtml() ? "<TT>" + HtmlEscape(CutWidth(childPrefix, nameWidth)) + "</TT>" : "";
-    for (const std::string& piece : pieces) {
-        const bool underPrefix = room >= 1 && StrWidth(piece) <= room;
-        if (!IsHtml()) {
-            out += underPrefix ? CutWidth(std::string(childPrefix) + piece, nameWidth)
-                               : CutWidth(piece, nameWidth);
-        } else if (underPrefix) {
-            out += htmlPrefix + NamePiece(CutWidth(piece, room), name, link);
-        } else {
-            out += NamePiece(CutWidth(piece, nameWidth), name, link);
-        }
-        out += kLineEnd;
-    }
-}
-
-// Lines that only continue the tree lines, so that every entry takes Lines lines at least.
-void TreeWalk::MarginLines(std::string& out, std::string_view prefix) const {
-    const int count = std::min<int>(settings_.Lines, kMaxLinesPerEntry) - 1;
-    if (count < 1) return;
-    const std::string cut = CutWidth(prefix, settings_.NameWidth);
-    std::string line = IsHtml() ? "<TT>" + HtmlEscape(cut) + "</TT>" : cut;
-    line += kLineEnd;
-    for (int k = 0; k < count; ++k)
-        out += line;
-}
-
-// A piece of an entry's name in an HTML listing: a link to the entry, or escaped text.
-std::string TreeWalk::NamePiece(std::string_view piece, std::string_view name, bool link) const {
-    if (!link) return HtmlEscape(piece);
-    return PathLink(piece, path_ + std::string(name));
 }
 
 // Packs a file name after the names packed before it, separated by "," (one character,
@@ -359,6 +353,7 @@ void TreeWalk::Pack(Frame& frame, const FileEntry& entry) {
         RemoveTrailingSpaces(pack.current);
         pack.CloseLine();
     }
+    const std::string target = path_ + entry.Name;
     std::string rest = entry.Name;
     while (!rest.empty()) {
         SplitResult split = SplitWidth(rest, width - pack.used);
@@ -369,7 +364,7 @@ void TreeWalk::Pack(Frame& frame, const FileEntry& entry) {
             pack.used = width;
         } else {
             pack.used += StrWidth(split.head);
-            pack.current += IsHtml() ? NamePiece(split.head, entry.Name, settings_.FileLinkFlg) : split.head;
+            pack.current += writer_.PackedPiece(split.head, target, settings_.FileLinkFlg);
         }
         if (pack.used >= width) pack.CloseLine();
         rest = std::move(split.rest);
@@ -401,29 +396,18 @@ void TreeWalk::FolderSummary(Frame& frame) {
     FolderTotals own;
     own.Files = frame.folderFiles;
     own.Bytes = frame.folderBytes;
-    std::string& out = Out();
-    out += FolderSumLine(settings_, prefix_ + Piece(CharRole::End), own);
-    out += kLineEnd;
-    const std::string packPrefix = prefix_ + Piece(CharRole::Blank);
-    if (settings_.ViewType == 1) {
-        PackedNames& pack = frame.pack;
-        if (!pack.current.empty()) pack.full.push_back(std::move(pack.current));
-        const std::string lead =
-            IsHtml() ? "<TT>" + HtmlEscape(CutWidth(packPrefix, settings_.Columns)) + "</TT>" : packPrefix;
-        for (const std::string& line : pack.full) {
-            out += lead;
-            out += line;
-            out += kLineEnd;
-        }
-    }
-    MarginLines(out, packPrefix);
+    PackedNames& pack = frame.pack;
+    if (settings_.ViewType == 1 && !pack.current.empty()) pack.full.push_back(std::move(pack.current));
+    static const std::vector<std::string> kNoLines;
+    writer_.Summary(store_, prefix_ + Piece(CharRole::End), own, prefix_ + Piece(CharRole::Blank),
+                    settings_.ViewType == 1 ? pack.full : kNoLines);
 }
 
 }  // namespace
 
-void TreeBody(ListingContext& context, std::string& text, std::string_view prefix, std::string_view path,
-              FolderTotals& totals) {
-    TreeWalk walk(context, text, prefix, path);
+void TreeBody(ListingContext& context, const ListingWriter& writer, BodyStore& store, std::string_view prefix,
+              std::string_view path, FolderTotals& totals) {
+    TreeWalk walk(context, writer, store, prefix, path);
     walk.Run(totals);
 }
 

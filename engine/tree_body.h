@@ -6,17 +6,20 @@
 #include <string_view>
 
 #include "engine/listing_context.h"
+#include "render/body_store.h"
 #include "render/file_entry.h"
+#include "render/listing_writer.h"
 
 namespace folvane {
 
-// Walks path (a full path ending in "\") depth first and appends the lines of its entries to
-// text, each led by prefix; fills totals. Returns early when the run is cancelled, leaving in
-// text only the blocks of 100 top-level entries completed before. Never fails: an unreadable
-// folder is listed without contents. A link to a folder is listed but not entered, nor is a
-// folder that is already on the way down (a bind mount of an ancestor). Any depth the host
-// allows is walked without deep recursion.
-void TreeBody(ListingContext& context, std::string& text, std::string_view prefix, std::string_view path,
-              FolderTotals& totals);
+// Walks path (a full path ending in "\") depth first and hands what it finds to writer, which
+// keeps the lines, each led by prefix, in store; fills totals. Returns early when the run is
+// cancelled (store then holds a part of the body, to be discarded). Never fails: an
+// unreadable folder is listed without contents. A link to a folder is listed but not entered,
+// nor is a folder that is already on the way down (a bind mount of an ancestor). Each folder is
+// opened through its parent's handle, so depth and path length are limited by nothing but
+// memory, and memory grows with the largest folder, not with the tree.
+void TreeBody(ListingContext& context, const ListingWriter& writer, BodyStore& store, std::string_view prefix,
+              std::string_view path, FolderTotals& totals);
 
 }  // namespace folvane

@@ -4,9 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace folvane {
 
@@ -37,6 +40,7 @@ struct FileFacts {
     UtcSeconds created = 0;   // birth time where the file system records one, else last write
     UtcSeconds updated = 0;   // last write
     bool isLink = false;      // the path is a symbolic link (facts of its target; of itself if dangling)
+    bool isRegular = false;   // a regular file, the only kind whose contents are ever read
     FileIdentity identity;
 };
 
@@ -64,11 +68,15 @@ std::optional<std::string> StoredName(std::string_view folder, std::string_view 
 // as it is. "" when the path does not exist.
 std::string ShortPathOf(std::string_view path);
 
-// The whole content of a file; nullopt when it cannot be opened or read, or is not a file.
-std::optional<std::string> ReadWholeFile(std::string_view path);
+// The whole content of a file; nullopt when it cannot be opened or read, is not a regular file,
+// or holds more than maxBytes bytes (it is then never read further than that).
+std::optional<std::string> ReadWholeFile(std::string_view path,
+                                         int64_t maxBytes = std::numeric_limits<int64_t>::max());
 
 // The length in bytes of a file; nullopt when it cannot be read or is not a file.
 std::optional<int64_t> FileLength(std::string_view path);
+
+class FolderHandle;
 
 // A file open for reading from the start, block by block. Only regular files open, so a
 // device or pipe can never block a reader. Not copyable; movable.
@@ -83,6 +91,7 @@ class FileReader {
 
     // Opens path; false when it cannot be opened or is not a regular file.
     bool Open(std::string_view path);
+    bool IsOpen() const { return handle_ != -1; }
     // Length of the open file in bytes at the moment it was opened.
     int64_t Length() const { return length_; }
     // Reads up to size bytes into buffer; the count read (0 at the end), or -1 on an error.
@@ -94,44 +103,59 @@ class FileReader {
     bool Close();
 
   private:
+    friend class FolderHandle;
     std::intptr_t handle_ = -1;  // a descriptor or a HANDLE, by backend
     int64_t length_ = 0;
 };
 
-// One entry of a folder as FolderReader delivers it.
+// One entry of a folder as FolderHandle::ReadItems delivers it.
 struct FolderItem {
     std::string name;  // in path-space spelling (NameFromHost, path_space.h)
-    // From one metadata query relative to the open folder. When the entry cannot be examined
-    // (it vanished, or the folder may be listed but not searched), what the enumeration itself
-    // told: the folder, archive and hidden bits, isLink; size, times and identity are then 0.
-    // "." and ".." carry the folder bit only.
+    // From one metadata query relative to the open folder.
     FileFacts facts;
+    // False when the entry could not be examined (it vanished, or the folder may be listed but
+    // not searched): facts then holds only what the enumeration itself told, the folder and
+    // hidden bits (for the walk's attribute mask) and isLink; nothing else of it is known.
+    bool factsRead = true;
 };
 
-// A folder open for reading its entries once, in the order the file system keeps them, "."
-// and ".." included. Each entry comes with its facts (see FileFacts) from one query relative
-// to the open folder, never a lookup of its whole path. Paths too long for the host open too.
-// Not copyable; movable.
-class FolderReader {
+// A folder open for reading its entries and for opening what it holds relative to it: a walk
+// opens each subfolder through its parent's handle, never by its whole path, so depth and
+// path length cost nothing. The const operations may run on several threads at once. Not
+// copyable; movable.
+class FolderHandle {
   public:
-    FolderReader() = default;
-    FolderReader(const FolderReader&) = delete;
-    FolderReader& operator=(const FolderReader&) = delete;
-    FolderReader(FolderReader&& other) noexcept;
-    FolderReader& operator=(FolderReader&& other) noexcept;
-    ~FolderReader();
+    FolderHandle();
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+    FolderHandle(FolderHandle&& other) noexcept;
+    FolderHandle& operator=(FolderHandle&& other) noexcept;
+    ~FolderHandle();
 
-    // Opens the folder at path (a link to a folder opens its target); false when it cannot be
-    // opened or is no folder.
+    // Opens the folder at a full path-space path (a link to a folder opens its target); false
+    // when it cannot be opened or is no folder.
     bool Open(std::string_view path);
-    // Fills item with the next entry; false at the end, when reading fails (the read ends
-    // there) and when nothing is open.
-    bool Next(FolderItem& item);
+    // Opens the subfolder called name (one path-space name) of parent; a symbolic link is not
+    // followed. False when parent holds no such folder or it cannot be opened.
+    bool OpenChild(const FolderHandle& parent, std::string_view name);
+    bool IsOpen() const;
     // Closes the folder; false when closing reported an error or nothing was open.
     bool Close();
 
+    // Reads the folder's entries once, in the order the file system keeps them, "." and ".."
+    // left out. False when the folder cannot be read at all; when reading fails part-way, the
+    // entries read before stay in items.
+    bool ReadItems(std::vector<FolderItem>& items) const;
+
+    // Opens the entry called name for reading its contents, provided it is still the regular
+    // file that facts describe (the same identity; a symbolic link is followed only when facts
+    // say the entry is one). Nothing else is ever opened, not even for a moment: no device,
+    // pipe or socket is touched. False otherwise.
+    bool OpenFile(std::string_view name, const FileFacts& facts, FileReader& reader) const;
+
   private:
-    void* handle_ = nullptr;  // a directory stream or a find handle, by backend
+    struct Backend;
+    std::unique_ptr<Backend> backend_;
 };
 
 }  // namespace folvane

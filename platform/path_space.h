@@ -26,8 +26,9 @@ namespace folvane {
 std::optional<std::string> HostPathOf(std::string_view path);
 
 // The path-space form of a host path. An absolute host path ("/home/ann") becomes a path on
-// Z: ("Z:\home\ann"); a relative one is taken from the process's current folder first. Name
-// bytes that cannot stand in a path-space name are escaped.
+// Z: ("Z:\home\ann"); a relative one is taken from the process's current folder first ("" when
+// that folder has been removed or is out of reach). Name bytes that cannot stand in a
+// path-space name are escaped.
 std::string PathFromHost(std::string_view hostPath);
 
 // The path-space spelling of one host file name (no separators): escapes applied to every
@@ -38,12 +39,20 @@ std::string NameFromHost(std::string_view hostName);
 // The host bytes of one path-space name: every escape code point becomes its byte.
 std::string HostName(std::string_view name);
 
-// The process's current folder in the path space ("Z:\work\main").
+// The URL of a path-space path, from its text alone (nothing is looked up): a file URL for a
+// drive or share path ("file:///C:/a.txt", "file://srv/shr/a.txt"; on POSIX a path on Z: names
+// the host file, "file:///home/ann/a.txt"); any other text (a relative path) stays a relative
+// reference with "/" for "\". Characters are not encoded; escape code points stay as they are.
+std::string FileUrlOf(std::string_view path);
+
+// The process's current folder in the path space ("Z:\work\main"); "" when it has been removed
+// or is out of reach, so that nothing is resolved against it.
 std::string ProcessCurrentFolder();
 
 // The current folder of a drive ("C:"): the process's current folder for the drive that holds
-// it, the drive's recorded current folder for a mapped drive (its root unless a test set
-// another), and the root ("D:\") for any other drive. Never ends in "\" except at the root.
+// it ("" when that is unknown, see ProcessCurrentFolder), the drive's recorded current folder
+// for a mapped drive (its root unless a test set another), and the root ("D:\") for any other
+// drive. Never ends in "\" except at the root.
 std::string DriveCurrentFolder(char driveLetter);
 
 // Test hooks. They change process-wide state and are meant for single-threaded tests only.

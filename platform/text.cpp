@@ -148,35 +148,39 @@ std::string RepeatStr(int count, std::string_view s) {
 }
 
 bool WildMatch(std::string_view name, std::string_view pattern) {
-    std::vector<char32_t> text;
-    std::vector<char32_t> pat;
-    for (std::size_t p = 0; p < name.size();)
-        text.push_back(DecodeUtf8(name, p));
-    for (std::size_t p = 0; p < pattern.size();)
-        pat.push_back(DecodeUtf8(pattern, p));
-    // Greedy matching that remembers the last "*": on a mismatch the star takes one more
-    // character. Each star is retried at most once per text position, so no blow-up.
+    // Greedy matching on the UTF-8 bytes that remembers the last "*": on a mismatch the star
+    // takes one more character. Each star is retried at most once per text position, so no
+    // blow-up; characters are decoded where they are compared, so nothing is allocated.
     std::size_t t = 0;
     std::size_t p = 0;
-    std::size_t starP = std::string_view::npos;
-    std::size_t starT = 0;
-    while (t < text.size()) {
-        if (p < pat.size() && pat[p] == U'*') {
-            starP = p++;
+    bool starSeen = false;
+    std::size_t afterStar = 0;  // the pattern position after the last "*"
+    std::size_t starT = 0;      // the text position that star's stretch ends at
+    while (t < name.size()) {
+        std::size_t nextP = p;
+        const char32_t pc = p < pattern.size() ? DecodeUtf8(pattern, nextP) : U'\0';
+        if (p < pattern.size() && pc == U'*') {
+            starSeen = true;
+            afterStar = p = nextP;
             starT = t;
-        } else if (p < pat.size() && (pat[p] == U'?' || pat[p] == text[t])) {
-            ++p;
-            ++t;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            t = ++starT;
+            continue;
+        }
+        std::size_t nextT = t;
+        const char32_t tc = DecodeUtf8(name, nextT);
+        if (p < pattern.size() && (pc == U'?' || pc == tc)) {
+            p = nextP;
+            t = nextT;
+        } else if (starSeen) {
+            DecodeUtf8(name, starT);
+            p = afterStar;
+            t = starT;
         } else {
             return false;
         }
     }
-    while (p < pat.size() && pat[p] == U'*')
-        ++p;
-    return p == pat.size();
+    for (std::size_t next = p; p < pattern.size() && DecodeUtf8(pattern, next) == U'*'; next = p)
+        p = next;
+    return p == pattern.size();
 }
 
 int CompareTextIgnoringCase(std::string_view a, std::string_view b) {

@@ -32,6 +32,15 @@ std::optional<VolumeFacts> QueryVolume(std::string_view root);
 // Free and total bytes of the disk that holds path; nullopt when it cannot be queried.
 std::optional<DiskSpace> QueryDiskSpace(std::string_view path);
 
+// The root that a listing of folder shows, with its volume facts and free space (nullopt where
+// a query fails), asked with as few queries as the host allows.
+struct ListedVolume {
+    std::string root;
+    std::optional<VolumeFacts> volume;
+    std::optional<DiskSpace> space;
+};
+ListedVolume QueryListedVolume(std::string_view folder);
+
 // Test hooks: the answers for a root (compared ignoring ASCII case) are replaced by the given
 // ones (nullopt: the query fails) until ClearVolumeSubstitutesForTesting.
 void SubstituteVolumeForTesting(std::string root, std::optional<VolumeFacts> facts);

@@ -1,7 +1,8 @@
 #pragma once
 // One listing line per file or folder: the tree prefix and name in the name column, then the
 // switched-on columns (size, attributes, created date and time, updated date and time, CRC,
-// version), in text or HTML form. No line end is added.
+// version), in text or HTML form (see ListingWriter, which makes them during a run). No line
+// end is added.
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,7 @@
 #include "render/html.h"
 
 #include <array>
+#include <functional>
 #include <iterator>
 #include <optional>
 
@@ -10,6 +11,7 @@
 #include "platform/process.h"
 #include "platform/text.h"
 #include "settings/path_utils.h"
+#include "settings/program_files.h"
 
 namespace folvane {
 
@@ -67,30 +69,6 @@ std::string EncodeReference(std::string_view reference, UrlKind kind) {
     return out;
 }
 
-std::string Slashed(std::string_view path) {
-    return ReplaceAll(path, "\\", "/");
-}
-
-// A path on Z: is a host path; the link names the host file. The host bytes are spelled back
-// with escape code points where they are no UTF-8, so that each is encoded as its own byte.
-std::string HostFileUrl(std::string_view path) {
-    if (const auto host = HostPathOf(path)) return "file://" + NameFromHost(*host);
-    std::string rest = Slashed(path.substr(2));
-    if (!rest.starts_with('/')) rest.insert(0, "/");
-    return "file://" + rest;
-}
-
-// The URL of a path-space path: a file URL for a drive or share path; any other text (a
-// relative path) stays a relative reference.
-std::string FileUrlOf(std::string_view path) {
-    if (path.starts_with("\\\\")) return "file:" + Slashed(path);
-    if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
-        if (path[0] == 'Z' || path[0] == 'z') return HostFileUrl(path);
-        return "file:///" + Slashed(path);
-    }
-    return Slashed(path);
-}
-
 std::string Anchor(std::string_view reference, std::string_view label) {
     return "<A href=\"" + std::string(reference) + "\">" + HtmlEscape(label) + "</A>";
 }
@@ -104,26 +82,11 @@ constexpr std::string_view kMarkers[10] = {
     "<!-- Folvane Futter -->",
 };
 constexpr std::size_t kMarkerCount = std::size(kMarkers);
-constexpr std::size_t kPlainMarkers = 5;  // markers 0-4 take their part as it is
 
 bool IsTemplateName(std::string_view name) {
     const std::string extension = AsciiLower(Extension(name));
     return extension == "htm" || extension == "html";
 }
-
-// The parts for markers 5-9, with "<BR>" before every line break; each made once, on demand.
-class BrokenParts {
-  public:
-    explicit BrokenParts(const ListParts& parts) : parts_(parts) {}
-    const std::string& Part(std::size_t index) {
-        if (!made_[index]) made_[index] = ReplaceAll(parts_[index], "\r\n", "<BR>\r\n");
-        return *made_[index];
-    }
-
-  private:
-    const ListParts& parts_;
-    std::array<std::optional<std::string>, 5> made_;
-};
 
 }  // namespace
 
@@ -181,16 +144,21 @@ std::string DefaultHtmlTemplate() {
 }
 
 std::string HtmlTemplateFolder() {
-    std::string folder = ExecutableFolder();
-    if (folder.empty()) return "";
-    if (!folder.ends_with('\\')) folder += '\\';
-    return folder + "basehtml\\";
+    return HtmlTemplateFolderOf(ExecutableFolder());
+}
+
+std::string HtmlTemplateFolderOf(std::string_view executableFolder) {
+    if (executableFolder.empty()) return "";
+    const std::string beside = WithBackslash(executableFolder) + std::string(kTemplateFolderName) + "\\";
+    if (IsFolder(beside)) return beside;
+    const std::string installed = InstalledDataFolder(executableFolder);
+    return installed.empty() ? beside : installed + std::string(kTemplateFolderName) + "\\";
 }
 
 std::string HtmlTemplateRead(std::string_view folder, std::string_view name) {
     const std::string base = std::string(folder) + std::string(name);
     for (const std::string& path : {base, base + ".htm", base + ".html"}) {
-        if (IsFile(path)) return ReadTextFile(path, DefaultHtmlTemplate());
+        if (IsFile(path)) return ReadTextFile(path, DefaultHtmlTemplate(), kTemplateSizeLimit);
     }
     return DefaultHtmlTemplate();
 }
@@ -199,26 +167,21 @@ std::vector<std::string> HtmlTemplateList(std::string_view folder) {
     // Folders, hidden and system files are no templates on offer.
     constexpr uint32_t kNotOffered = kAttrFolder | kAttrHidden | kAttrSystem | kAttrVolume;
     std::vector<std::string> names;
-    FolderReader reader;
-    if (!reader.Open(folder)) return names;
-    FolderItem item;
-    while (reader.Next(item)) {
+    FolderHandle handle;
+    std::vector<FolderItem> items;
+    if (!handle.Open(folder) || !handle.ReadItems(items)) return names;
+    for (const FolderItem& item : items) {
         if ((item.facts.attributes & kNotOffered) == 0 && IsTemplateName(item.name))
             names.push_back(item.name);
     }
-    reader.Close();
     return names;
 }
 
-std::string HtmlPage(const ListParts& parts, std::string_view folder, std::string_view name) {
-    const std::string page = HtmlTemplateRead(folder, name);
-    const std::string_view t = page;
+bool ScanHtmlTemplate(std::string_view t, const std::function<bool(std::string_view)>& onText,
+                      const std::function<bool(int)>& onMarker) {
     std::size_t next[kMarkerCount];
     for (std::size_t i = 0; i < kMarkerCount; ++i)
         next[i] = t.find(kMarkers[i]);
-
-    BrokenParts broken(parts);
-    std::string result;
     std::size_t p = 0;
     for (;;) {
         // Markers cannot overlap: each begins with "<!--", which occurs nowhere else inside one.
@@ -228,13 +191,42 @@ std::string HtmlPage(const ListParts& parts, std::string_view folder, std::strin
         }
         const std::size_t at = next[first];
         if (at == std::string_view::npos) break;
-        result.append(t.substr(p, at - p));
-        result += first < kPlainMarkers ? parts[first] : broken.Part(first - kPlainMarkers);
+        if (at > p && !onText(t.substr(p, at - p))) return false;
+        if (!onMarker(static_cast<int>(first))) return false;
         p = at + kMarkers[first].size();
         next[first] = t.find(kMarkers[first], p);
     }
-    result.append(t.substr(p));
-    return result;
+    return p == t.size() || onText(t.substr(p));
+}
+
+std::string BrokenAtLineEnds(std::string_view text) {
+    return ReplaceAll(text, "\r\n", "<BR>\r\n");
+}
+
+std::string FillHtmlTemplate(std::string_view templateText, const ListParts& parts) {
+    std::string page;
+    std::array<std::optional<std::string>, kPartCount> broken;
+    ScanHtmlTemplate(
+        templateText,
+        [&](std::string_view text) {
+            page += text;
+            return true;
+        },
+        [&](int marker) {
+            const auto part = static_cast<std::size_t>(MarkerPart(marker));
+            if (!MarkerBreaksLines(marker)) {
+                page += parts[part];
+            } else {
+                if (!broken[part]) broken[part] = BrokenAtLineEnds(parts[part]);
+                page += *broken[part];
+            }
+            return true;
+        });
+    return page;
+}
+
+std::string HtmlPage(const ListParts& parts, std::string_view folder, std::string_view name) {
+    return FillHtmlTemplate(HtmlTemplateRead(folder, name), parts);
 }
 
 }  // namespace folvane

@@ -39,7 +39,7 @@ std::string OutHtmlFileNameSelect(UiPort& ui, std::string_view proposedName) {
     return ChooseOutputFile(ui, kHtmlListingFilter, proposedName);
 }
 
-bool TextFileSave(UiPort& ui, std::string_view fileName, std::string_view text, bool silent) {
+bool TextFileSave(UiPort& ui, std::string_view fileName, const FileContent& content, bool silent) {
     if (IsFile(fileName)) {
         if (!silent && !ReplaceIsConfirmed(ui, fileName)) return false;
         // The new file replaces the old one by a rename, which the file's own read-only bit
@@ -47,7 +47,16 @@ bool TextFileSave(UiPort& ui, std::string_view fileName, std::string_view text, 
         const auto attributes = GetAttributes(fileName);
         if (!attributes || (*attributes & kAttrReadOnly) != 0) return true;
     }
-    return !WriteFileReplacing(fileName, ToCp932(text));
+    ReplacingWriter writer;
+    if (!writer.Open(fileName)) return true;
+    BufferedSink buffered(writer);
+    if (!content(buffered) || !buffered.Flush()) return true;
+    return !writer.Commit();
+}
+
+bool TextFileSave(UiPort& ui, std::string_view fileName, std::string_view text, bool silent) {
+    return TextFileSave(
+        ui, fileName, [&](ByteSink& sink) { return sink.Write(ToCp932(text)); }, silent);
 }
 
 }  // namespace folvane

@@ -19,6 +19,8 @@ struct CharTable {
     const std::string& Piece(int set, CharRole role) const {
         return strings[set == 0 ? 0 : 1][static_cast<int>(role)];
     }
+
+    friend bool operator==(const CharTable&, const CharTable&) = default;
 };
 
 // Writes the ten default strings into table.

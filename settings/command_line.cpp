@@ -6,9 +6,10 @@
 #include <optional>
 
 #include "platform/path_space.h"
+#include "platform/person_path.h"
 #include "platform/text.h"
 #include "settings/path_utils.h"
-#include "settings/settings_file.h"
+#include "settings/settings_fields.h"
 
 namespace folvane {
 
@@ -53,14 +54,14 @@ constexpr Option Switch(std::string_view longForm, std::string_view shortForm, i
             .onValue = onValue,
             .offValue = offValue};
 }
-constexpr Option Number(std::string_view longForm, std::string_view shortForm, int16_t Settings::*number,
-                        int lowest, int highest) {
+// A number within the field's own range.
+constexpr Option Number(std::string_view longForm, std::string_view shortForm, int16_t Settings::*number) {
     return {.longForm = longForm,
             .shortForm = shortForm,
             .kind = ValueKind::kNumber,
             .number = number,
-            .lowest = lowest,
-            .highest = highest};
+            .lowest = RangeOf(number).lowest,
+            .highest = RangeOf(number).highest};
 }
 
 constexpr std::array kOptions = {
@@ -75,29 +76,30 @@ constexpr std::array kOptions = {
     Option{.longForm = "SORTKEY", .kind = ValueKind::kSortWord},
     Switch("SORTMODE", "SM", &Settings::SortFlg),
     Switch("SORTCHAR", "SC", &Settings::CompMode, 1, 0),
-    Number("COLUMNS", "CO", &Settings::Columns, 1, 1000),
+    Number("COLUMNS", "CO", &Settings::Columns),
     // The value counts the spacer lines; Lines counts the entry's own line too.
     Option{.longForm = "LINES",
            .shortForm = "LI",
            .kind = ValueKind::kNumber,
            .number = &Settings::Lines,
-           .lowest = 0,
-           .highest = 99,
+           .lowest = RangeOf(&Settings::Lines).lowest - 1,
+           .highest = RangeOf(&Settings::Lines).highest - 1,
            .offset = 1},
-    Number("LINESET", "LS", &Settings::CharType, 0, 1),
+    Number("LINESET", "LS", &Settings::CharType),
     Switch("SIZEBYTE", "SB", &Settings::SizeType, 0, 1),
+    // Any number up to the widest column; a narrower one is stored as the narrowest.
     Option{.longForm = "SIZECOLUMNS",
            .shortForm = "SCO",
            .kind = ValueKind::kNumber,
            .number = &Settings::SizeMaxColumns,
-           .highest = 99,
-           .floor = 7},
-    Number("STYLE", "ST", &Settings::ViewType, 0, 3),
-    Number("LISTTYPE", "LT", &Settings::ListType, 0, 1),
+           .highest = RangeOf(&Settings::SizeMaxColumns).highest,
+           .floor = RangeOf(&Settings::SizeMaxColumns).lowest},
+    Number("STYLE", "ST", &Settings::ViewType),
+    Number("LISTTYPE", "LT", &Settings::ListType),
     Option{.longForm = "HTMLSTYLE", .shortForm = "HS", .kind = ValueKind::kText, .text = &Settings::HtmlName},
     Switch("FILELINK", "FLK", &Settings::FileLinkFlg),
     Switch("DIRLINK", "DLK", &Settings::FolderLinkFlg),
-    Switch("SHOWHIDDEN", "SH", &Settings::SearchAttr, 23, 21),
+    Switch("SHOWHIDDEN", "SH", &Settings::SearchAttr, kSearchAttrWithHidden, kSearchAttrWithoutHidden),
     Switch("LONGNAME", "LN", &Settings::LongNameFlg),
     Switch("SUBFOLDER", "SF", &Settings::SubDirSearchFlg),
     Switch("AUTOOPEN", "AO", &Settings::AutoOpenFlg),
@@ -190,7 +192,7 @@ bool ApplySortWord(Settings& settings, std::string_view text) {
 bool ApplyText(Parse& parse, const Option& option, const std::string& text) {
     if (text.empty()) return false;
     if (option.text != nullptr) {
-        parse.settings.*option.text = text;
+        parse.settings.*option.text = CappedText(option.text, text);
     } else {
         // Also /-FT switches the filter on; the history changes only when a run starts.
         parse.settings.FilterFlg = true;
@@ -253,7 +255,7 @@ std::string FolderArgument(std::string_view argument, const Settings& settings) 
     if (HasReservedName(trimmed)) return "";
     const std::string full = FullPath(trimmed);
     if (full.empty()) return "";
-    std::string folder = TruePath(full, 23);
+    std::string folder = TruePath(full, kAnyFolderMask);
     if (folder.empty() || settings.LongNameFlg) return folder;
     // The folder exists; should its short form not be had after all, its long form still names it.
     std::string shortForm = ShortPath(folder);
@@ -271,24 +273,14 @@ std::string FileArgument(std::string_view argument) {
 
 // ---- Host arguments ---------------------------------------------------------------------------
 
-bool IsArgumentSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// An argument as the splitter reads it back: in double quotes, with inner quotes doubled, when
-// it holds a separator or a quote. An empty argument is written as nothing; between two others
-// the blanks around it still make it an argument of its own.
-std::string QuotedArgument(std::string_view argument) {
-    const bool plain = std::none_of(argument.begin(), argument.end(),
-                                    [](char c) { return IsArgumentSeparator(c) || c == '"'; });
-    if (plain) return std::string(argument);
-    return '"' + ReplaceAll(argument, "\"", "\"\"") + '"';
-}
-
-// On the host command line "/" starts an option and also every absolute path. An argument
+// On a POSIX command line "/" starts an option and also every absolute path. An argument
 // that holds a second "/" is a path; so is one that is no option keyword and names an existing
 // entry ("/tmp"); anything else is an option, known or not.
+// "/" alone is an option (one that no keyword matches), never the host root, which "/." names.
+// On Windows "/" starts an option only.
 bool IsHostOption(std::string_view argument) {
+    if (!SlashStartsHostPaths()) return argument.starts_with('/');
+    if (argument == "/") return true;
     if (!argument.starts_with('/') || argument.find('/', 1) != std::string_view::npos) return false;
     return FindOption(argument).option != nullptr || !PathExists(PathFromHost(argument));
 }
@@ -305,9 +297,12 @@ std::size_t ValueCount(std::string_view option, const std::vector<std::string>& 
 
 // A plain host argument holding a "/" is a host path ("/home/ann", "docs/a", "./x", "../x");
 // anything else is passed on, to be resolved in the path space like a typed name.
+// One that cannot be translated (relative to a current folder that is gone) is passed on
+// as it is, and the parse finds nothing there.
 std::string PlainHostArgument(const std::string& argument) {
     if (argument.find('/') == std::string::npos) return argument;
-    return PathFromHost(argument);
+    std::string path = PathFromHost(argument);
+    return path.empty() ? argument : path;
 }
 
 }  // namespace
@@ -376,21 +371,16 @@ std::string CommandLineFromHostArguments(const std::vector<std::string>& argumen
     for (std::size_t index = 0; index < arguments.size();) {
         const std::string& argument = arguments[index++];
         if (!IsHostOption(argument)) {
-            parts.push_back(QuotedArgument(PlainHostArgument(argument)));
+            parts.push_back(PlainHostArgument(argument));
             continue;
         }
-        parts.push_back(QuotedArgument(argument));
+        parts.push_back(argument);
         // Option values are never paths to translate: "/FT */x" filters, "/HS a/b" names a template.
         const std::size_t values = ValueCount(argument, arguments, index);
         for (std::size_t value = 0; value < values; ++value)
-            parts.push_back(QuotedArgument(arguments[index++]));
+            parts.push_back(arguments[index++]);
     }
-    std::string commandLine;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0) commandLine += ' ';
-        commandLine += parts[i];
-    }
-    return commandLine;
+    return JoinArguments(parts);
 }
 
 }  // namespace folvane

@@ -47,7 +47,8 @@ inline constexpr std::string_view kCommandLineErrorTitle = "Folvane 起動エラ
 // empty argument survives only between two others). Host paths are translated into the path
 // space (relative ones against the current folder): an argument that begins with "/" is an
 // option unless it holds a second "/", or it is no option keyword and names an existing host
-// entry ("/" itself is the root); a plain argument that holds "/" is a host path ("docs/a",
+// entry ("/" alone is always an option; "/." names the root); a plain argument that holds "/" is a host path
+// ("docs/a",
 // "./x"). The values of an option are passed on unchanged ("/FT */x").
 std::string CommandLineFromHostArguments(const std::vector<std::string>& arguments);
 

@@ -42,6 +42,15 @@ std::string UnquotedArgument(std::string_view argument) {
     return ReplaceAll(argument, "\"\"", "\"");
 }
 
+// An argument as the splitter reads it back: in double quotes, with inner quotes doubled, when
+// it holds a separator or a quote.
+std::string QuotedArgument(std::string_view argument) {
+    const bool plain = std::none_of(argument.begin(), argument.end(),
+                                    [](char c) { return IsArgumentSeparator(c) || c == '"'; });
+    if (plain) return std::string(argument);
+    return '"' + ReplaceAll(argument, "\"", "\"\"") + '"';
+}
+
 // ---- Paths ------------------------------------------------------------------------------------
 
 bool IsDotsOnly(std::string_view component) {
@@ -127,6 +136,15 @@ std::vector<std::string> SplitArguments(std::string_view text) {
     }
 }
 
+std::string JoinArguments(const std::vector<std::string>& arguments) {
+    std::string text;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) text += ' ';
+        text += QuotedArgument(arguments[i]);
+    }
+    return text;
+}
+
 int FindArgumentEnd(std::string_view text) {
     const std::size_t end = ArgumentEndIndex(text);
     if (end == std::string_view::npos || end >= static_cast<std::size_t>(INT_MAX)) return 0;
@@ -166,7 +184,12 @@ std::string FullPath(std::string_view path) {
     if (rest.empty()) rest = ".";
 
     std::vector<std::string> stack;
-    if (!rest.starts_with('\\')) stack = CurrentFolderComponents(currentFolder);
+    if (!rest.starts_with('\\')) {
+        // A current folder that is gone leaves nothing to resolve a relative path against.
+        if (currentFolder.empty()) return "";
+        stack = CurrentFolderComponents(currentFolder);
+    }
+    if (drivePart.empty()) return "";
     const std::vector<std::string> components = SplitPath(rest);
     if (components.empty() || !ApplyComponents(components, stack)) return "";
     return JoinFolders(drivePart, stack);
@@ -273,8 +296,8 @@ std::string WithoutExtension(std::string_view name) {
     return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
 }
 
-std::string ReadTextFile(std::string_view path, std::string_view fallback) {
-    const auto content = ReadWholeFile(path);
+std::string ReadTextFile(std::string_view path, std::string_view fallback, int64_t maxBytes) {
+    const auto content = ReadWholeFile(path, maxBytes);
     if (!content) return std::string(fallback);
     return FromCp932(*content);
 }

@@ -4,9 +4,12 @@
 // All are total: where an operation fails it returns "" or false, as stated.
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/file_system.h"
 
 namespace folvane {
 
@@ -15,6 +18,12 @@ namespace folvane {
 // than two characters that starts and ends with a double quote loses those quotes; then each
 // pair of double quotes becomes one. Blanks only, or "", give no arguments.
 std::vector<std::string> SplitArguments(std::string_view text);
+
+// The text that SplitArguments splits into arguments again: the arguments joined by blanks,
+// each that holds a blank, tab, CR, LF or double quote put in double quotes with its inner
+// quotes doubled. An empty argument is written as nothing, so it survives only between two
+// others (blanks at either end of the text are trimmed away).
+std::string JoinArguments(const std::vector<std::string>& arguments);
 
 // 1-based byte position of the first blank, tab, LF or CR outside double quotes; 0 if none.
 int FindArgumentEnd(std::string_view text);
@@ -30,6 +39,10 @@ std::vector<std::string> SplitPath(std::string_view text);
 // (or the process's current folder when it has no drive part); "" when the path is blank, has
 // two "\" in a row, or climbs above its root. Touches nothing but the current folders.
 std::string FullPath(std::string_view path);
+
+// The mask TruePath takes for a folder typed, dropped or passed on the command line: a folder,
+// read-only, hidden and system ones allowed.
+inline constexpr uint32_t kAnyFolderMask = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrFolder;
 
 // The existing path with every component in the spelling the file system stores, or "" when
 // it does not exist, its folder bit differs from mask's, or it has a read-only, hidden or
@@ -66,8 +79,10 @@ std::string Extension(std::string_view name);
 // The text before the last "." when it follows the last "\" and ":"; otherwise name.
 std::string WithoutExtension(std::string_view name);
 
-// The whole file decoded from code page 932; "" for an empty file; fallback on any failure.
-std::string ReadTextFile(std::string_view path, std::string_view fallback);
+// The whole file decoded from code page 932; "" for an empty file; fallback on any failure, and
+// for a file of more than maxBytes bytes.
+std::string ReadTextFile(std::string_view path, std::string_view fallback,
+                         int64_t maxBytes = std::numeric_limits<int64_t>::max());
 
 // Orders names for display lists: ignoring letter case first; names equal that way but not
 // identical are ordered by code point after folding A-Z to a-z. Returns -1, 0 or 1.

@@ -3,24 +3,51 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "settings/settings_fields.h"
 
 namespace folvane {
 
+namespace {
+
+enum class Which { kPreferences, kHistory };
+
+// Puts the table's defaults into the fields of one group; the filter history is emptied with
+// the preferences.
+void ApplyDefaults(Settings& settings, Which which) {
+    for (const SettingsField& field : kSettingsFields) {
+        if (field.history != (which == Which::kHistory)) continue;
+        switch (field.kind) {
+            case FieldKind::kText:
+                settings.*field.text = std::string(field.defaultText);
+                break;
+            case FieldKind::kFlag:
+                settings.*field.flag = field.defaultFlag;
+                break;
+            case FieldKind::kNumber:
+                settings.*field.number = field.defaultNumber;
+                break;
+            case FieldKind::kTextList:
+                (settings.*field.list).clear();
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+Settings::Settings() {
+    ApplyDefaults(*this, Which::kPreferences);
+    ApplyDefaults(*this, Which::kHistory);
+    ComputeWidths(*this);
+}
+
 void SetDefaults(Settings& settings) {
-    Settings defaults;
-    defaults.LastPathName = std::move(settings.LastPathName);
-    defaults.LastOutPathName = std::move(settings.LastOutPathName);
-    defaults.Left = settings.Left;
-    defaults.Top = settings.Top;
-    settings = std::move(defaults);
+    ApplyDefaults(settings, Which::kPreferences);
     ComputeWidths(settings);
 }
 
 void SetHistoryDefaults(Settings& settings) {
-    settings.LastPathName.clear();
-    settings.LastOutPathName.clear();
-    settings.Left = -1;
-    settings.Top = -1;
+    ApplyDefaults(settings, Which::kHistory);
 }
 
 void ComputeWidths(Settings& settings) {
@@ -38,8 +65,9 @@ void ComputeWidths(Settings& settings) {
     settings.NameWidth = static_cast<int16_t>(std::clamp(nameWidth, INT16_MIN, INT16_MAX));
 }
 
-void AddFilterText(Settings& settings, std::string_view text) {
+void AddFilterText(Settings& settings, std::string_view typed) {
     auto& history = settings.FilterText;
+    const std::string text = CapText(typed, FilterHistoryField().textCap);
     const std::string key = AsciiUpper(text);
     auto equal = std::find_if(history.begin(), history.end(),
                               [&](const std::string& entry) { return AsciiUpper(entry) == key; });
@@ -49,7 +77,7 @@ void AddFilterText(Settings& settings, std::string_view text) {
         equal = history.end() - 1;
     }
     std::move_backward(history.begin(), equal, equal + 1);
-    history.front() = std::string(text);
+    history.front() = text;
 }
 
 }  // namespace folvane

@@ -16,43 +16,48 @@ inline constexpr std::string_view kSettingsVersion = "1.8";
 inline constexpr int kFilterHistoryLimit = 5;
 
 struct Settings {
+    // Every field gets its default from the field table (settings_fields.h).
+    Settings();
+
     std::string Version;                  // settings layout version ("" until loaded)
-    int16_t ListType = 0;                 // 0 text listing, 1 HTML listing
+    int16_t ListType;                     // 0 text listing, 1 HTML listing
     int16_t NameWidth = 0;                // derived by ComputeWidths: cells of the name column
     int16_t SizeWidth = 0;                // derived by ComputeWidths: cells of the size column
-    int16_t SearchAttr = 23;              // attribute mask of the walk: 23 with hidden, 21 without
+    int16_t SearchAttr;                   // attribute mask of the walk: 23 with hidden, 21 without
     std::vector<std::string> FilterText;  // filter history, newest first
-    bool FilterFlg = false;               // apply the wildcard filter
-    int16_t ViewType = 0;                 // 0 normal, 1..3 abbreviated styles
-    bool SizeFlg = true;
-    bool CDateFlg = false;
-    bool CTimeFlg = false;
-    bool UDateFlg = true;
-    bool UTimeFlg = true;
-    bool AttrFlg = true;
-    bool VersionFlg = false;
-    bool CRCFlg = false;
-    int16_t Columns = 78;         // line width in cells, 1..1000
-    int16_t Lines = 1;            // lines per entry, 1..100
-    int16_t CharType = 1;         // tree-line set: 0 half-width, 1 full-width
-    int16_t SizeType = 0;         // 0 exact byte count, 1 scaled with a unit
-    int16_t SizeMaxColumns = 12;  // width of an exact byte count, 7..99
-    int16_t SortKey = 0;          // 0 name, 1 extension, 2 size, 3 updated, 4 created
-    bool SortFlg = true;          // natural direction of the key
-    int16_t CompMode = 1;         // 1 ignore letter case, 0 binary
-    bool ShortCutMenuFlg = true;  // keep the file manager's context-menu entry
-    std::string ShortCutCaption = "フォルダ リスト(&L)";
-    bool LongNameFlg = true;
-    bool AutoOpenFlg = false;
-    bool FolderLinkFlg = false;
-    bool FileLinkFlg = true;
-    std::string HtmlName = "基本.htm";
+    bool FilterFlg;                       // apply the wildcard filter
+    int16_t ViewType;                     // 0 normal, 1..3 abbreviated styles
+    bool SizeFlg;
+    bool CDateFlg;
+    bool CTimeFlg;
+    bool UDateFlg;
+    bool UTimeFlg;
+    bool AttrFlg;
+    bool VersionFlg;
+    bool CRCFlg;
+    int16_t Columns;         // line width in cells
+    int16_t Lines;           // lines per entry
+    int16_t CharType;        // tree-line set: 0 half-width, 1 full-width
+    int16_t SizeType;        // 0 exact byte count, 1 scaled with a unit
+    int16_t SizeMaxColumns;  // width of an exact byte count
+    int16_t SortKey;         // 0 name, 1 extension, 2 size, 3 updated, 4 created
+    bool SortFlg;            // natural direction of the key
+    int16_t CompMode;        // 1 ignore letter case, 0 binary
+    bool ShortCutMenuFlg;    // keep the file manager's context-menu entry
+    std::string ShortCutCaption;
+    bool LongNameFlg;
+    bool AutoOpenFlg;
+    bool FolderLinkFlg;
+    bool FileLinkFlg;
+    std::string HtmlName;
     std::string LastPathName;     // folder field at the last exit
     std::string LastOutPathName;  // folder of the last saved listing, ending in "\"
-    bool SubDirSearchFlg = true;
-    bool MemPos = true;  // remember the main window's position
-    int16_t Left = -1;   // window position in screen pixels; -1 none
-    int16_t Top = -1;
+    bool SubDirSearchFlg;
+    bool MemPos;   // remember the main window's position
+    int16_t Left;  // window position in screen pixels; -1 none
+    int16_t Top;
+
+    friend bool operator==(const Settings&, const Settings&) = default;
 };
 
 // Puts the defaults into every field except LastPathName, LastOutPathName, Left and Top;

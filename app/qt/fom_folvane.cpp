@@ -21,7 +21,6 @@
 #include "app/qt/folder_dialog.h"
 #include "app/qt/fom_setup.h"
 #include "platform/path_space.h"
-#include "platform/text.h"
 
 namespace folvane {
 
@@ -59,11 +58,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 std::string HostPathOfUrl(const QUrl& url) {
     if (!url.host().isEmpty()) return QFile::encodeName(url.toLocalFile()).toStdString();
     return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
-}
-
-// A typed folder text holding "/" and no "\" is a host path.
-bool IsHostPathText(std::string_view text) {
-    return text.find('/') != std::string_view::npos && text.find('\\') == std::string_view::npos;
 }
 
 }  // namespace
@@ -190,17 +184,15 @@ void fomFolvane::ArmCaptionTimer() {
         timTimer_->start(std::max(*remaining, std::chrono::milliseconds{1}));
 }
 
-bool fomFolvane::Load(std::string_view commandLine) {
-    return form_->Form_Load(commandLine);
+bool fomFolvane::Load(std::string_view commandLine, std::string_view shownCommandLine) {
+    return form_->Form_Load(commandLine, shownCommandLine);
 }
 
 std::string fomFolvane::FolderText() const {
     // A path whose names are not all valid UTF-8 cannot be shown as it is: as long as the field
     // holds what the program put there, the program's own text is the answer.
     if (txtDirName_->text() == shownFolder_) return folder_;
-    std::string text = txtDirName_->text().toStdString();
-    if (IsHostPathText(text)) return PathFromHost(TrimBlanks(text));
-    return text;
+    return txtDirName_->text().toStdString();
 }
 
 void fomFolvane::SetFolderText(const std::string& text) {
@@ -241,14 +233,19 @@ void fomFolvane::ShowBusy(bool busy) {
         cmdExec_->unsetCursor();
         cmdExit_->unsetCursor();
         cmdExec_->setText(ToQString(kExecIdleCaption));
-        sbrStatus_->clearMessage();
+        // After a run the status line tells where the listing went; otherwise it is empty.
+        const std::string ended = RunEndText(form_->lastResult());
+        if (ended.empty()) {
+            sbrStatus_->clearMessage();
+        } else {
+            sbrStatus_->showMessage(QString::fromStdString(ended));
+        }
     }
 }
 
 void fomFolvane::ShowProgress() {
     if (!form_->run().BusyFlag) return;
-    sbrStatus_->showMessage(
-        QString::fromStdString(ProgressText(form_->run().FoldersRead, form_->run().FilesRead)));
+    sbrStatus_->showMessage(QString::fromStdString(RunProgressText(form_->run())));
 }
 
 void fomFolvane::ArrangePanels(bool showFilterPanel) {

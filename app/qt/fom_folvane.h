@@ -34,14 +34,15 @@ class fomFolvane final : public QWidget, public MainFormView {
     ~fomFolvane() override;
 
     // The start-up sequence for commandLine (everything after the program name). False when
-    // the command line was rejected: its message has been shown; the window must not be shown.
-    bool Load(std::string_view commandLine);
+    // the command line was rejected: its message (quoting shownCommandLine, the command line as
+    // typed, when given) has been shown; the window must not be shown.
+    bool Load(std::string_view commandLine, std::string_view shownCommandLine = {});
 
     MainForm& form() { return *form_; }
     QtUi& ui() { return ui_; }
 
-    // MainFormView. A host path typed into the folder field ("/home/ann") is read as the
-    // path-space path it names.
+    // MainFormView. The folder field holds what a person reads and types; the text typed is
+    // handed on exactly as typed.
     std::string FolderText() const override;
     void SetFolderText(const std::string& text) override;
     std::string FilterText() const override;

@@ -1,6 +1,5 @@
 #include "app/qt/fom_version.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,6 +9,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/qt/desktop_program.h"
 #include "render/title_blocks.h"
 
 namespace folvane {
@@ -20,11 +20,9 @@ QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QPixmap ProgramIcon(const QWidget* dialog) {
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull()) icon = dialog->style()->standardIcon(QStyle::SP_MessageBoxInformation);
+QPixmap IconPicture(const QWidget* dialog) {
     const int size = dialog->style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
-    return icon.pixmap(QSize(size, size), dialog->devicePixelRatioF());
+    return ProgramIcon().pixmap(QSize(size, size), dialog->devicePixelRatioF());
 }
 
 }  // namespace
@@ -35,7 +33,7 @@ fomVersion::fomVersion(QWidget* parent) : QDialog(parent) {
 
     auto* picIcon = new QLabel(this);
     picIcon->setObjectName("picIcon");
-    picIcon->setPixmap(ProgramIcon(this));
+    picIcon->setPixmap(IconPicture(this));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto* texts = new QVBoxLayout;

@@ -221,10 +221,10 @@ void KeepFile(const std::string& folder, const std::string& name, const std::str
 void RemoveOtherFiles(const std::string& folder, const std::set<std::string>& kept) {
     std::vector<std::string> stale;
     {
-        FolderReader reader;
-        if (!reader.Open(folder)) return;
-        FolderItem item;
-        while (reader.Next(item)) {
+        FolderHandle handle;
+        std::vector<FolderItem> items;
+        if (!handle.Open(folder) || !handle.ReadItems(items)) return;
+        for (const FolderItem& item : items) {
             if (item.name.starts_with(kFilePrefix) && item.name.ends_with(kFileSuffix) &&
                 !kept.contains(item.name)) {
                 stale.push_back(item.name);

@@ -14,6 +14,7 @@
 #include "platform/path_space.h"
 #include "platform/posix/host_open.h"
 #include "platform/posix/path_space_internal.h"
+#include "platform/posix/regular_open.h"
 
 namespace folvane {
 
@@ -35,24 +36,13 @@ FileReader::~FileReader() {
 
 bool FileReader::Open(std::string_view path) {
     Close();
-    // O_NONBLOCK keeps open() from waiting for a writer when the name is a FIFO, and from
-    // waiting for carrier on a serial device; such names are refused right after.
-    HostDescriptor file = OpenPathSpacePath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    const HostDescriptor probe = OpenPathSpacePath(path, kProbeFlags | O_CLOEXEC);
+    struct stat seen {};
+    HostDescriptor file = OpenRegularForReading(
+        probe, nullptr, [&](int flags) { return OpenPathSpacePath(path, flags); }, seen);
     if (!file.IsOpen()) return false;
-    const int fd = file.Release();
-    handle_ = fd;
-
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        Close();
-        return false;
-    }
-    // Back to ordinary blocking reads: some file systems (FUSE, network mounts) honour
-    // O_NONBLOCK on regular files and would answer EAGAIN. A failure here leaves a descriptor
-    // that still reads; Read() treats EAGAIN as an error.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0 && (flags & O_NONBLOCK) != 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    length_ = static_cast<int64_t>(st.st_size);
+    handle_ = file.Release();
+    length_ = static_cast<int64_t>(seen.st_size);
     return true;
 }
 

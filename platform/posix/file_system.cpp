@@ -24,7 +24,19 @@ namespace {
 std::optional<ResolvedFacts> Resolve(std::string_view path) {
     const auto hostPath = HostPathOf(path);
     if (!hostPath) return std::nullopt;
-    return ResolveHostFacts(AT_FDCWD, hostPath->c_str(), 0);
+    if (auto resolved = ResolveHostFacts(AT_FDCWD, hostPath->c_str(), 0)) return resolved;
+    if (errno != ENAMETOOLONG) return std::nullopt;
+    // Too long for the host as a whole: ask about the last component, relative to its folder,
+    // which opens piece by piece. A final "/" stays with the component and demands a folder.
+    std::string_view host = *hostPath;
+    std::size_t end = host.size();
+    while (end > 1 && host[end - 1] == '/')
+        --end;
+    const std::size_t slash = host.rfind('/', end - 1);
+    if (slash == std::string_view::npos) return std::nullopt;
+    const HostDescriptor folder = OpenHostPath(slash == 0 ? "/" : host.substr(0, slash), kPassThroughFlags);
+    if (!folder.IsOpen()) return std::nullopt;
+    return ResolveHostFacts(folder.Get(), std::string(host.substr(slash + 1)).c_str(), 0);
 }
 
 // The last component of a path-space path; "" for a root.
@@ -33,32 +45,6 @@ std::string_view LastComponent(std::string_view path) {
         path.remove_suffix(1);
     const std::size_t separator = path.rfind('\\');
     return separator == std::string_view::npos ? std::string_view() : path.substr(separator + 1);
-}
-
-// ---- Files ------------------------------------------------------------------------------------
-
-// Opens a regular file for reading. O_NONBLOCK keeps a FIFO without a writer from blocking the
-// open; it has no effect on a regular file, and anything else is refused.
-HostDescriptor OpenRegularFile(std::string_view path, int64_t& length) {
-    HostDescriptor file = OpenPathSpacePath(path, O_RDONLY | O_NONBLOCK);
-    struct stat facts {};
-    if (!file.IsOpen() || fstat(file.Get(), &facts) != 0 || !S_ISREG(facts.st_mode)) return HostDescriptor();
-    length = facts.st_size;
-    return file;
-}
-
-// Reads to the end of the file, however its length has changed since it was opened.
-bool ReadToEnd(const HostDescriptor& file, std::string& content) {
-    char block[65536];
-    for (;;) {
-        const ssize_t count = read(file.Get(), block, sizeof block);
-        if (count == 0) return true;
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        content.append(block, static_cast<std::size_t>(count));
-    }
 }
 
 }  // namespace
@@ -105,24 +91,6 @@ std::optional<std::string> StoredName(std::string_view folder, std::string_view 
 std::string ShortPathOf(std::string_view path) {
     // POSIX file systems have no short names: an existing path is its own short form.
     return GetAttributes(path) ? std::string(path) : std::string();
-}
-
-std::optional<std::string> ReadWholeFile(std::string_view path) {
-    int64_t length = 0;
-    HostDescriptor file = OpenRegularFile(path, length);
-    if (!file.IsOpen()) return std::nullopt;
-    std::string content;
-    try {
-        content.reserve(static_cast<std::size_t>(length));
-        if (!ReadToEnd(file, content)) return std::nullopt;
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;  // a file larger than memory cannot be read whole
-    } catch (const std::length_error&) {
-        return std::nullopt;
-    }
-    // Everything has been read; a failing close of a read-only descriptor loses nothing.
-    file.Close();
-    return content;
 }
 
 std::optional<int64_t> FileLength(std::string_view path) {

@@ -77,6 +77,7 @@ FileFacts FileFactsOf(const ResolvedFacts& resolved, std::string_view name) {
     facts.updated = host.updated;
     facts.created = host.born.value_or(host.updated);
     facts.isLink = resolved.isLink;
+    facts.isRegular = S_ISREG(host.mode);
     facts.identity = host.identity;
     return facts;
 }

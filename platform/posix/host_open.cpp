@@ -13,13 +13,7 @@ namespace folvane {
 
 namespace {
 
-// Flags for a folder that is only passed through on the way to the target. O_PATH needs no
-// read permission, just as the host's own lookup of a long path would not.
-#ifdef O_PATH
-constexpr int kPassThrough = O_PATH | O_DIRECTORY;
-#else
-constexpr int kPassThrough = O_RDONLY | O_DIRECTORY;
-#endif
+constexpr int kPassThrough = kPassThroughFlags;
 
 // The longest piece the host accepts, without its terminating NUL.
 constexpr std::size_t kPieceLimit = PATH_MAX - 1;

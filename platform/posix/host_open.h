@@ -4,6 +4,7 @@
 // the target in pieces that each fit, opening every piece relative to the folder the previous
 // piece reached, so every path that exists can be opened and examined.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <optional>
@@ -33,6 +34,14 @@ class HostDescriptor {
   private:
     int fd_ = -1;
 };
+
+// Flags for a folder that is only passed through on the way to something inside it. O_PATH
+// needs no read permission, just as the host's own lookup of a path would not.
+#ifdef O_PATH
+inline constexpr int kPassThroughFlags = O_PATH | O_DIRECTORY;
+#else
+inline constexpr int kPassThroughFlags = O_RDONLY | O_DIRECTORY;
+#endif
 
 // Opens hostPath as open(2) does with flags (O_CLOEXEC is always added; an interrupted open is
 // retried). A path too long for the host is opened piece by piece with openat. Not open on

@@ -66,12 +66,13 @@ std::optional<std::string> StoredSpelling(const std::string& hostFolder, const s
     return EntryIgnoringCase(hostFolder, name);
 }
 
-std::string HostCurrentFolder() {
+// nullopt when the process's current folder has been removed or lies out of reach: nothing
+// relative to it can then be found.
+std::optional<std::string> HostCurrentFolder() {
     std::string buffer(256, '\0');
     for (;;) {
-        if (getcwd(buffer.data(), buffer.size()) != nullptr) return buffer.c_str();
-        // The folder may have been removed or be out of reach; the root is the best answer left.
-        if (errno != ERANGE || buffer.size() > (1u << 20)) return "/";
+        if (getcwd(buffer.data(), buffer.size()) != nullptr && buffer[0] == '/') return buffer.c_str();
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return std::nullopt;
         buffer.resize(buffer.size() * 2);
     }
 }
@@ -236,8 +237,12 @@ std::optional<std::string> HostPathOf(std::string_view path) {
 }
 
 std::string PathFromHost(std::string_view hostPath) {
-    const std::string absolute =
-        hostPath.starts_with('/') ? std::string(hostPath) : JoinHost(HostCurrentFolder(), hostPath);
+    std::string absolute(hostPath);
+    if (!hostPath.starts_with('/')) {
+        const auto current = HostCurrentFolder();
+        if (!current) return "";
+        absolute = JoinHost(*current, hostPath);
+    }
     std::string path = "Z:";
     std::size_t start = 0;
     while (start < absolute.size()) {
@@ -249,8 +254,22 @@ std::string PathFromHost(std::string_view hostPath) {
     return path;
 }
 
+std::string FileUrlOf(std::string_view path) {
+    const std::string slashed = ReplaceAll(path, "\\", "/");
+    if (path.starts_with("\\\\")) return "file:" + slashed;
+    if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
+        // Z: is the host root, so its paths name host files.
+        if (AsciiUpperChar(path[0]) != 'Z') return "file:///" + slashed;
+        std::string rest = slashed.substr(2);
+        if (!rest.starts_with('/')) rest.insert(0, "/");
+        return "file://" + rest;
+    }
+    return slashed;
+}
+
 std::string ProcessCurrentFolder() {
-    return PathFromHost(HostCurrentFolder());
+    const auto current = HostCurrentFolder();
+    return current ? PathFromHost(*current) : "";
 }
 
 std::string DriveCurrentFolder(char driveLetter) {

@@ -317,15 +317,9 @@ std::string VolumeRootOf(std::string_view path) {
     return WithFinalBackslash(PathFromHost(VolumeHolding(*host).mountPoint));
 }
 
-std::optional<VolumeFacts> QueryVolume(std::string_view root) {
-    if (auto substitute = VolumeSubstituteFor(root)) return *substitute;
-    const auto host = HostPathOf(root);
-    struct stat facts {};
-    if (!host || ::stat(host->c_str(), &facts) != 0 || !S_ISDIR(facts.st_mode)) return std::nullopt;
+namespace {
 
-    const HostVolume volume = VolumeHolding(*host);
-    struct statvfs space {};
-    if (::statvfs(volume.canonical.c_str(), &space) != 0) return std::nullopt;
+VolumeFacts FactsOf(const HostVolume& volume, const struct statvfs& space) {
     VolumeFacts result;
     if (volume.mount) {
         result.label = LabelOf(*volume.mount);
@@ -339,13 +333,65 @@ std::optional<VolumeFacts> QueryVolume(std::string_view root) {
     return result;
 }
 
+DiskSpace SpaceOf(const struct statvfs& space) {
+    const uint64_t blockSize = space.f_frsize != 0 ? space.f_frsize : space.f_bsize;
+    return DiskSpace{SaturatingBytes(space.f_bfree, blockSize), SaturatingBytes(space.f_blocks, blockSize)};
+}
+
+bool IsHostFolder(const std::string& host) {
+    struct stat facts {};
+    return ::stat(host.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode);
+}
+
+}  // namespace
+
+std::optional<VolumeFacts> QueryVolume(std::string_view root) {
+    if (auto substitute = VolumeSubstituteFor(root)) return *substitute;
+    const auto host = HostPathOf(root);
+    if (!host || !IsHostFolder(*host)) return std::nullopt;
+    const HostVolume volume = VolumeHolding(*host);
+    struct statvfs space {};
+    if (::statvfs(volume.canonical.c_str(), &space) != 0) return std::nullopt;
+    return FactsOf(volume, space);
+}
+
 std::optional<DiskSpace> QueryDiskSpace(std::string_view path) {
     if (auto substitute = DiskSpaceSubstituteFor(path)) return *substitute;
     const auto host = HostPathOf(path);
     struct statvfs space {};
     if (!host || ::statvfs(host->c_str(), &space) != 0) return std::nullopt;
-    const uint64_t blockSize = space.f_frsize != 0 ? space.f_frsize : space.f_bsize;
-    return DiskSpace{SaturatingBytes(space.f_bfree, blockSize), SaturatingBytes(space.f_blocks, blockSize)};
+    return SpaceOf(space);
+}
+
+// On Z: the file system holding the folder is found once and answers every question; other
+// roots (mapped for tests) are asked as they are.
+ListedVolume QueryListedVolume(std::string_view folder) {
+    ListedVolume listed;
+    listed.root = RootFromText(folder);
+    const bool onHostRoot = SameRoot(listed.root, "Z:\\") && ZIsTheHostRoot();
+    const auto host = !onHostRoot                               ? std::nullopt
+                      : folder.size() >= 3 && folder[2] == '\\' ? HostPathOf(folder)
+                                                                : std::optional<std::string>("/");
+    if (!host) {
+        listed.volume = QueryVolume(listed.root);
+        listed.space = QueryDiskSpace(listed.root);
+        return listed;
+    }
+    const HostVolume volume = VolumeHolding(*host);
+    listed.root = WithFinalBackslash(PathFromHost(volume.mountPoint));
+    struct statvfs space {};
+    const bool measured = ::statvfs(volume.canonical.c_str(), &space) == 0;
+    if (auto substitute = VolumeSubstituteFor(listed.root)) {
+        listed.volume = *substitute;
+    } else if (measured) {
+        listed.volume = FactsOf(volume, space);
+    }
+    if (auto substitute = DiskSpaceSubstituteFor(listed.root)) {
+        listed.space = *substitute;
+    } else if (measured) {
+        listed.space = SpaceOf(space);
+    }
+    return listed;
 }
 
 }  // namespace folvane

@@ -112,16 +112,6 @@ std::string PathSpaceRoot(std::string_view path) {
     return std::string(path.substr(0, shareEnd)) + "\\";
 }
 
-bool ReadToEnd(const FileHandle& file, std::string& content) {
-    char block[65536];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), block, sizeof block, &got, nullptr)) return false;
-        if (got == 0) return true;
-        content.append(block, got);
-    }
-}
-
 }  // namespace
 
 int64_t LocalSecondsOf(UtcSeconds t) {
@@ -188,24 +178,6 @@ std::string ShortPathOf(std::string_view path) {
     std::string below = shortPath.substr(shortRootPath.size());
     if (below.starts_with('\\')) below.erase(0, 1);
     return root + below;
-}
-
-std::optional<std::string> ReadWholeFile(std::string_view path) {
-    const auto extended = ExtendedPathOf(path);
-    if (!extended) return std::nullopt;
-    int64_t length = 0;
-    const FileHandle file = OpenFileForReading(*extended, length);
-    if (!file.IsOpen()) return std::nullopt;
-    std::string content;
-    try {
-        content.reserve(static_cast<std::size_t>(length));
-        if (!ReadToEnd(file, content)) return std::nullopt;
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;  // a file larger than memory cannot be read whole
-    } catch (const std::length_error&) {
-        return std::nullopt;
-    }
-    return content;
 }
 
 std::optional<int64_t> FileLength(std::string_view path) {

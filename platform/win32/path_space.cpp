@@ -99,4 +99,12 @@ std::string DriveCurrentFolder(char driveLetter) {
     return folder;
 }
 
+// Windows reads these URLs itself: a drive path after "file:///", a share after "file://".
+std::string FileUrlOf(std::string_view path) {
+    const std::string slashed = ReplaceAll(path, "\\", "/");
+    if (path.starts_with("\\\\")) return "file:" + slashed;
+    if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') return "file:///" + slashed;
+    return slashed;
+}
+
 }  // namespace folvane

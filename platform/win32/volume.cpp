@@ -115,4 +115,12 @@ std::optional<DiskSpace> QueryDiskSpace(std::string_view path) {
     return DiskSpace{Saturated(free.QuadPart), Saturated(total.QuadPart)};
 }
 
+ListedVolume QueryListedVolume(std::string_view folder) {
+    ListedVolume listed;
+    listed.root = VolumeRootOf(folder);
+    listed.volume = QueryVolume(listed.root);
+    listed.space = QueryDiskSpace(listed.root);
+    return listed;
+}
+
 }  // namespace folvane

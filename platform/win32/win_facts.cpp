@@ -25,6 +25,8 @@ FileFacts BasicFacts(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILE
     facts.size = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : SizeOf(sizeHigh, sizeLow);
     facts.created = UtcSecondsOf(created);
     facts.updated = UtcSecondsOf(written);
+    // Folders hold no devices or pipes on Windows: whatever is no folder is a file.
+    facts.isRegular = (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
     return facts;
 }
 
@@ -68,12 +70,26 @@ std::optional<FileFacts> FactsThroughHandle(const std::wstring& extendedPath) {
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle.IsOpen()) return std::nullopt;
+    return FactsOfHandle(handle.Get());
+}
+
+std::optional<FileFacts> FactsOfHandle(HANDLE handle) {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle.Get(), &info)) return std::nullopt;
+    if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
     FileFacts facts = BasicFacts(info.dwFileAttributes, info.nFileSizeHigh, info.nFileSizeLow,
                                  info.ftCreationTime, info.ftLastWriteTime);
     facts.identity = {info.dwVolumeSerialNumber,
                       (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return facts;
+}
+
+FileFacts FactsFromDirectoryInfo(const FILE_ID_BOTH_DIR_INFO& info, DWORD volumeSerial) {
+    FileFacts facts =
+        BasicFacts(info.FileAttributes, static_cast<DWORD>(info.EndOfFile.QuadPart >> 32),
+                   static_cast<DWORD>(info.EndOfFile.QuadPart & 0xFFFFFFFF),
+                   FILETIME{info.CreationTime.LowPart, static_cast<DWORD>(info.CreationTime.HighPart)},
+                   FILETIME{info.LastWriteTime.LowPart, static_cast<DWORD>(info.LastWriteTime.HighPart)});
+    facts.identity = {volumeSerial, static_cast<uint64_t>(info.FileId.QuadPart)};
     return facts;
 }
 
@@ -85,6 +101,7 @@ FileFacts ResolvedFacts(const WIN32_FIND_DATAW& data, const std::wstring& extend
     } else {
         facts = FactsFromFind(data);  // a link that leads nowhere reports itself
         facts.size = 0;
+        facts.isRegular = false;
     }
     facts.isLink = true;
     return facts;

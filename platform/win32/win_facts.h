@@ -30,6 +30,13 @@ FileFacts FactsFromFind(const WIN32_FIND_DATAW& data);
 // identity is the volume's serial number and the file index. nullopt when it cannot be opened.
 std::optional<FileFacts> FactsThroughHandle(const std::wstring& extendedPath);
 
+// The facts of what an open handle leads to; nullopt when they cannot be read.
+std::optional<FileFacts> FactsOfHandle(HANDLE handle);
+
+// The facts a directory query tells of an entry, itself (a link is not followed); the identity
+// is volumeSerial and the entry's file id.
+FileFacts FactsFromDirectoryInfo(const FILE_ID_BOTH_DIR_INFO& info, DWORD volumeSerial);
+
 // The facts of an entry that a find query reported (data) at extendedPath: a link reports
 // what it leads to, or itself when that cannot be reached.
 FileFacts ResolvedFacts(const WIN32_FIND_DATAW& data, const std::wstring& extendedPath);

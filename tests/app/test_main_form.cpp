@@ -202,5 +202,51 @@ TEST_F(MainFormTest, DropBrowserAndSetupUpdateTheFolderField) {
     EXPECT_EQ(started.ui.beeps(), 1);
 }
 
+// On the host root's drive the field shows host paths wherever the program fills it, keeps what
+// was typed as it was typed, and a typed host path names its folder.
+TEST_F(MainFormTest, TheFolderFieldReadsAndTakesHostPaths) {
+    if (!testing::PersonReadsHostPaths()) GTEST_SKIP() << "this host has no host root drive";
+    const std::string data = tmp.host("c/Data").string();
+    const std::string lower = tmp.host("c/data").string();
+    // The stored folder text and the field after start-up.
+    const std::pair<std::string, std::string> starts[] = {
+        {tmp.path("c") + "\\data", data},
+        {lower, data},
+        {tmp.host("gone").string() + " ", tmp.host("gone").string() + " "}};
+    for (const auto& [stored, shown] : starts)
+        EXPECT_EQ(Start("LastPathName=" + stored + "\r\n").view.folder, shown) << stored;
+
+    Rig& started = Start();
+    FakeView& view = started.view;
+    started.form.Form_OLEDragDrop({tmp.path("c") + "\\data\\file.txt"});
+    EXPECT_EQ(view.folder, lower + "/file.txt");
+    started.form.Form_OLEDragDrop({tmp.path("c") + "\\data\\sub"});
+    EXPECT_EQ(view.folder, data + "/Sub");
+
+    view.folder = data + "/";
+    started.ui.QueueFolder(tmp.path("c") + "\\Data\\Sub");
+    started.form.cmdSelDir_Click();
+    EXPECT_EQ(started.ui.folderRequests().back().initialFolder, tmp.path("c") + "\\Data");
+    EXPECT_EQ(view.folder, data + "/Sub");
+
+    // A typed host path is listed; one that names nothing is quoted as it was typed.
+    view.folder = "  " + lower + " ";
+    started.ui.QueueFileName("");
+    started.form.cmdExec_Click();
+    ASSERT_EQ(started.ui.saveRequests().size(), 1u);
+    EXPECT_EQ(started.ui.saveRequests()[0].fileName,
+              started.form.settings().LastOutPathName + "Dataのリスト.txt");
+    view.folder = " " + tmp.host("gone").string();
+    started.form.cmdExec_Click();
+    ASSERT_EQ(started.ui.messages().size(), 1u);
+    EXPECT_EQ(started.ui.messages()[0].text,
+              "この名前のフォルダまたはドライブが見つかりませんでした。\r\n\r\n\" " +
+                  tmp.host("gone").string() + "\"");
+
+    view.folder = " " + lower + "/ ";
+    started.form.cmdExit_Click();
+    EXPECT_EQ(Saved().LastPathName, " " + lower + "/ ");
+}
+
 }  // namespace
 }  // namespace folvane

@@ -32,11 +32,14 @@ class ConsoleProgramTest : public ::testing::Test {
     }
 
     // Runs the copy of folvane-cli (through launcher, when given) with the arguments in the
-    // test's folder, with no terminal; keeps its error output in err and returns its exit code.
-    int Run(const std::string& arguments, const std::string& launcher = "") {
-        const int status = std::system(("cd '" + dir_.host().string() + "' && " + launcher +
-                                        " bin/folvane-cli " + arguments + " </dev/null >/dev/null 2>err")
-                                           .c_str());
+    // test's folder (after the shell commands of prelude), with no terminal; keeps its error
+    // output in err and returns its exit code.
+    int Run(const std::string& arguments, const std::string& launcher = "", const std::string& prelude = "") {
+        const std::string root = "'" + dir_.host().string() + "'";
+        const int status =
+            std::system(("cd " + root + " && " + prelude + launcher + " " + root + "/bin/folvane-cli " +
+                         arguments + " </dev/null >/dev/null 2>" + root + "/err")
+                            .c_str());
         err = Bytes("err");
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -58,7 +61,7 @@ TEST_F(ConsoleProgramTest, AutomaticRunsWriteTextAndHtmlListingsAndSaveNoSetting
     const std::string listing = Text("out.txt");
     EXPECT_TRUE(listing.starts_with("Folvane Ver 1.8")) << listing;
     for (const std::string& line :
-         {"\r\nフォルダは " + dir_.path("samples") + "\r\n\r\n", std::string("\r\n|- 資料"),
+         {"\r\nフォルダは " + dir_.host("samples").string() + "\r\n\r\n", std::string("\r\n|- 資料"),
           std::string("\r\n|  +- 予算管理.csv"),
           std::string("4 個のフォルダと 10 個 3,196 Byte のファイルがあります。\r\n")})
         EXPECT_NE(listing.find(line), std::string::npos) << line << "\n" << listing;
@@ -81,12 +84,17 @@ TEST_F(ConsoleProgramTest, RejectedCommandLinesEndWithTheStartUpMessageAndCode2)
         {"/A missing-folder out.txt", "指定された調査フォルダが不正です。"},
         {"/A samples samples", "指定された保存ファイル名が不正です。"},
         {"/CO 20 samples", "桁数の指定が狭すぎます。"},
+        // A host path is quoted as it was typed.
+        {"/CO 20 " + dir_.host("samples").string(), "桁数の指定が狭すぎます。"},
     };
     for (const auto& [commandLine, message] : cases) {
         EXPECT_EQ(Run(commandLine), 2) << message;
         EXPECT_EQ(err, "[Folvane 起動エラー]\n" + message + "\n\nFolvane [/option] [dir [file]]\n" +
                            "（詳しくはヘルプを参照して下さい）\n\n\"" + commandLine + "\"\n");
     }
+    // Relative to a current folder that has been removed, "." is nothing, not the host root.
+    EXPECT_EQ(Run("/A . out.txt", "", "mkdir gone && cd gone && rmdir ../gone && "), 2);
+    EXPECT_NE(err.find("指定された調査フォルダが不正です。"), std::string::npos) << err;
     EXPECT_EQ(Run(""), 2);
     EXPECT_TRUE(err.starts_with("使い方: folvane-cli [/option]")) << err;
     EXPECT_FALSE(fs::exists(dir_.host("bin/Folvane.ini")));
@@ -102,7 +110,7 @@ TEST_F(ConsoleProgramTest, AnUnsavedListingEndsWithCode1) {
     EXPECT_EQ(Run("samples"), 1);
     EXPECT_NE(err.find("保存先を尋ねる端末がないため、一覧は保存されませんでした。"), std::string::npos)
         << err;
-    EXPECT_NE(Text("bin/Folvane.ini").find("\r\nLastPathName=" + dir_.path("samples") + "\r\n"),
+    EXPECT_NE(Text("bin/Folvane.ini").find("\r\nLastPathName=" + dir_.host("samples").string() + "\r\n"),
               std::string::npos);
 }
 

@@ -10,10 +10,20 @@
 #include <vector>
 
 #include "engine/tree_body.h"
+#include "platform/cp932.h"
+#include "render/listing_writer.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
 namespace folvane::testing {
+
+struct StringSink final : ByteSink {
+    bool Write(std::string_view more) override {
+        bytes += more;
+        return true;
+    }
+    std::string bytes;
+};
 
 struct StepClock final : Clock {
     std::chrono::milliseconds Now() const override { return now; }
@@ -46,11 +56,15 @@ struct ListingRig {
         settings.FolderLinkFlg = look.folderLink;
         ComputeWidths(settings);
     }
-    // The tree body of folder (a path-space path without the final "\"), listed as the root.
+    // The tree body of folder (a path-space path without the final "\"), listed as the root, as
+    // the writer of the settings' form makes it.
     std::string Walk(std::string_view folder, FolderTotals& totals) {
-        std::string text;
-        TreeBody(context, text, "", std::string(folder) + "\\", totals);
-        return text;
+        const auto writer = ListingWriter::For(settings, chars);
+        BodyStore store(BodyStore::Backing::kMemory);
+        TreeBody(context, *writer, store, "", std::string(folder) + "\\", totals);
+        StringSink sink;
+        store.WriteTo(sink);
+        return FromCp932(sink.bytes);
     }
 
     Settings settings;

@@ -10,26 +10,32 @@
 #include <string>
 #include <tuple>
 
+#include "engine/crc32_methods.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/temp_dir.h"
 
 namespace folvane {
 namespace {
 
-// Bit by bit, straight from the definition; shares nothing with the table-driven code.
+// The register after one more byte, bit by bit, straight from the definition; shares nothing
+// with the tables or the folding.
+uint32_t ReferenceStep(uint32_t reg, unsigned char byte) {
+    reg ^= byte;
+    for (int bit = 0; bit < 8; ++bit)
+        reg = (reg >> 1) ^ (0xEDB88320u & (0u - (reg & 1u)));
+    return reg;
+}
+
 uint32_t ReferenceCrc(std::string_view data) {
     uint32_t reg = 0xFFFFFFFFu;
-    for (unsigned char byte : data) {
-        reg ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            reg = (reg >> 1) ^ (0xEDB88320u & (0u - (reg & 1u)));
-    }
+    for (unsigned char byte : data)
+        reg = ReferenceStep(reg, byte);
     return ~reg;
 }
 
-std::string RandomBytes(size_t size) {
+std::string RandomBytes(size_t size, uint32_t seed = 1) {
     std::string bytes(size, '\0');
-    std::generate(bytes.begin(), bytes.end(), std::mt19937(1));
+    std::generate(bytes.begin(), bytes.end(), std::mt19937(seed));
     return bytes;
 }
 
@@ -38,21 +44,75 @@ size_t OpenDescriptors() {
     return static_cast<size_t>(std::distance(begin(fds), end(fds)));
 }
 
-TEST(Crc32Update, MatchesTheStandardAndChains) {
-    EXPECT_EQ(Crc32Update(0, "123456789", 9), 0xCBF43926u);
+// Each method on its own; one this processor lacks is skipped.
+class Crc32MethodTest : public ::testing::TestWithParam<Crc32Method> {
+  protected:
+    void SetUp() override {
+        if (!Crc32MethodAvailable(GetParam())) GTEST_SKIP() << "not available on this processor";
+    }
+    uint32_t Update(uint32_t crc, std::string_view data) const {
+        return Crc32UpdateBy(GetParam(), crc, data.data(), data.size());
+    }
+};
 
-    // Every length around the 16-byte stride, split at every point, at every alignment.
-    const std::string data = RandomBytes(80);
+INSTANTIATE_TEST_SUITE_P(Methods, Crc32MethodTest,
+                         ::testing::Values(Crc32Method::SlicedTables, Crc32Method::CarrylessMultiply),
+                         [](const ::testing::TestParamInfo<Crc32Method>& method) {
+                             return method.param == Crc32Method::SlicedTables ? "SlicedTables"
+                                                                              : "CarrylessMultiply";
+                         });
+
+// Every length from 0 to 1024 bytes at every offset from a 16-byte boundary: the lengths cross
+// the table stride, the folding's minimum, its 16- and 64-byte steps and the leftover tails.
+TEST_P(Crc32MethodTest, EveryLengthAtEveryAlignmentMatchesTheDefinition) {
+    EXPECT_EQ(Update(0, "123456789"), 0xCBF43926u);
+    constexpr size_t kLongest = 1024;
+    const std::string data = RandomBytes(kLongest + 32);
+    const size_t boundary = (16 - reinterpret_cast<uintptr_t>(data.data()) % 16) % 16;
     for (size_t offset = 0; offset < 16; ++offset) {
-        for (size_t size = 0; offset + size <= data.size(); ++size) {
-            const std::string_view piece(data.data() + offset, size);
-            for (size_t split = 0; split <= size; split += (size < 40 ? 1 : 7)) {
-                const uint32_t first = Crc32Update(0, piece.data(), split);
-                ASSERT_EQ(Crc32Update(first, piece.data() + split, size - split), ReferenceCrc(piece))
-                    << "offset " << offset << " size " << size << " split " << split;
-            }
+        const std::string_view from(data.data() + boundary + offset, kLongest);
+        uint32_t reg = 0xFFFFFFFFu;  // the definition's register over the first size bytes
+        for (size_t size = 0; size <= kLongest; ++size) {
+            ASSERT_EQ(Update(0, from.substr(0, size)), ~reg) << "offset " << offset << " size " << size;
+            if (size < kLongest) reg = ReferenceStep(reg, static_cast<unsigned char>(from[size]));
         }
     }
+}
+
+// Two updates give the CRC-32 of the two parts joined, wherever the data is split, with either
+// part too short for the folding or long enough.
+TEST_P(Crc32MethodTest, ChainedUpdatesEqualOneUpdate) {
+    const std::string data = RandomBytes(300);
+    const uint32_t whole = ReferenceCrc(data);
+    const std::string_view all(data);
+    for (size_t split = 0; split <= data.size(); ++split) {
+        ASSERT_EQ(Update(Update(0, all.substr(0, split)), all.substr(split)), whole) << "split " << split;
+    }
+}
+
+// Random lengths up to 4 MiB at random offsets: the folding agrees with the tables.
+TEST(Crc32Methods, AgreeOnLongInputs) {
+    if (!Crc32MethodAvailable(Crc32Method::CarrylessMultiply)) GTEST_SKIP() << "only the tables here";
+    const std::string data = RandomBytes((4 << 20) + 16, 7);
+    std::mt19937 random(3);
+    for (int round = 0; round < 24; ++round) {
+        const size_t offset = random() % 16;
+        const size_t size = random() % (data.size() - offset);
+        const uint32_t crc = random();
+        EXPECT_EQ(Crc32UpdateBy(Crc32Method::CarrylessMultiply, crc, data.data() + offset, size),
+                  Crc32UpdateBy(Crc32Method::SlicedTables, crc, data.data() + offset, size))
+            << "offset " << offset << " size " << size;
+    }
+}
+
+// Crc32Update runs the fastest method there is: the folding wherever the processor has it.
+TEST(Crc32Methods, TheUpdateUsesTheFastestAvailable) {
+    EXPECT_EQ(Crc32ChosenMethod(), Crc32MethodAvailable(Crc32Method::CarrylessMultiply)
+                                       ? Crc32Method::CarrylessMultiply
+                                       : Crc32Method::SlicedTables);
+    EXPECT_TRUE(Crc32MethodAvailable(Crc32Method::SlicedTables));
+    const std::string data = RandomBytes(5000);
+    EXPECT_EQ(Crc32Update(0, data.data(), data.size()), ReferenceCrc(data));
 }
 
 class FileCrc32Test : public ::testing::Test {

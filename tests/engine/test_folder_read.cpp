@@ -7,32 +7,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <tuple>
 
 #include "engine/entry_order.h"
+#include "tests/engine/folder_read_fixture.h"
 #include "tests/engine/golden_support.h"
 
 namespace folvane {
 namespace {
-
-using Names = std::vector<std::string>;
-
-class FolderReadTest : public ::testing::Test {
-  protected:
-    std::string Folder() const { return dir.path() + "\\"; }
-
-    // What describe makes of each entry ReadFolder delivers, sorted.
-    Names Listed(std::string (*describe)(const FileEntry&) = [](const FileEntry& e) { return e.Name; }) {
-        Names names;
-        for (const auto& entry : ReadFolder(rig.context, Folder()))
-            names.push_back(describe(entry));
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    testing::ListingRig rig;
-    testing::TempDir dir;
-};
 
 TEST_F(FolderReadTest, TheMaskAndTheFilterDecideWhichEntriesAreDelivered) {
     for (const char* name :
@@ -92,7 +75,7 @@ TEST_F(FolderReadTest, TheViewStyleDecidesWhichFactsAreRead) {
     std::filesystem::resize_file(dir.WriteFile("check.txt"), 4294967296);  // sparse: no disk used
     rig.settings.ViewType = 2;
     for (const auto& entry : ReadFolder(rig.context, Folder()))
-        EXPECT_EQ(entry.Size, entry.IsFolder() ? 0 : 4294967296);
+        EXPECT_EQ(entry.record.Size, entry.record.IsFolder() ? 0 : 4294967296);
 }
 
 FileEntry Dir(std::string name, DateTime created = 0) {
@@ -139,11 +122,14 @@ TEST(EntryOrder, EveryKeyInBothDirections) {
         settings.SortKey = key;
         settings.SortFlg = up;
         settings.CompMode = mode;
-        for (Entries sorted : {entries, Entries(entries.rbegin(), entries.rend())}) {
+        for (const Entries& given : {entries, Entries(entries.rbegin(), entries.rend())}) {
+            std::vector<FolderEntry> sorted;
+            for (const FileEntry& entry : given)
+                sorted.push_back(FolderEntry{entry, entry.Name, false, {}});
             SortEntries(settings, sorted);
             Names names;
             for (const auto& entry : sorted)
-                names.push_back(entry.Name);
+                names.push_back(entry.record.Name);
             EXPECT_EQ(names, expected);
         }
     }

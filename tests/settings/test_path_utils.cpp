@@ -32,6 +32,29 @@ TEST(PathUtilsArguments, SplitsAtSeparatorsOutsideQuotes) {
         EXPECT_EQ(FindArgumentEnd(text), end) << text;
 }
 
+// Joined arguments split back into the same list; an empty one has no text of its own, so it
+// survives only between two others.
+TEST(PathUtilsArguments, JoinedArgumentsSplitBack) {
+    // clang-format off
+    const struct {
+        Texts arguments;
+        std::string joined;
+        Texts back;
+    } cases[] = {
+        {{}, "", {}},
+        {{"a", "", "b"}, "a  b", {"a", "", "b"}},
+        {{"", "a", ""}, " a ", {"a"}},
+        {{"C:\\My Data", "say \"hi\"", "\"", "tab\there", " "},
+         "\"C:\\My Data\" \"say \"\"hi\"\"\" \"\"\"\" \"tab\there\" \" \"",
+         {"C:\\My Data", "say \"hi\"", "\"", "tab\there", " "}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        EXPECT_EQ(JoinArguments(c.arguments), c.joined);
+        EXPECT_EQ(SplitArguments(c.joined), c.back) << c.joined;
+    }
+}
+
 TEST(PathUtilsText, TakesPathsAndNamesApartAndOrdersNames) {
     // clang-format off
     const std::tuple<std::string, std::string, std::string, std::string> paths[] = {  // drive, parent, name

@@ -6,7 +6,9 @@
 
 #include "platform/cp932.h"
 #include "platform/file_system.h"
+#include "platform/file_write.h"
 #include "platform/process.h"
+#include "settings/settings_fields.h"
 #include "tests/support/temp_dir.h"
 
 namespace folvane {
@@ -82,17 +84,39 @@ TEST_F(SettingsFileTest, ANonDefaultRecordSurvivesARoundTripEvenWithLineBreaksIn
     EXPECT_EQ(SettingsFilePath(), ExecutableFolder() + "\\Folvane.ini");
 }
 
+// A program in a folder of its own keeps its settings there; an installed one (its data in
+// the prefix's share folder) keeps them in each user's configuration folder, even where the
+// program folder can be written.
+TEST_F(SettingsFileTest, OnlyAProgramInAFolderOfItsOwnKeepsItsSettingsBesideIt) {
+    dir_.MakeFolder("portable");
+    dir_.MakeFolder("usr/bin");
+    dir_.MakeFolder("usr/share/folvane/basehtml");
+    const std::string config = dir_.path("config");
+    const std::string inConfig = config + "\\" + std::string(ProgramConfigFolderName()) + "\\Folvane.ini";
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {dir_.path("portable"), config, dir_.path("portable") + "\\Folvane.ini"},
+        {dir_.path("usr/bin"), config, inConfig},
+        {dir_.path("usr/bin"), "", dir_.path("usr/bin") + "\\Folvane.ini"},
+        {dir_.path("missing"), config, inConfig},  // a folder that cannot be written
+        {"", config, inConfig},
+        {"", "", ""},
+    };
+    for (const auto& [executableFolder, configFolder, path] : cases)
+        EXPECT_EQ(SettingsFilePathOf(executableFolder, configFolder), path) << executableFolder;
+}
+
 TEST_F(SettingsFileTest, ReadsLinesAsDocumentedAndSkipsWhatDoesNotConvert) {
     // clang-format off
     const struct {
         Texts lines;     // after "[Settings]"
         Texts expected;  // lines of the text written from what was read
     } cases[] = {
+        // The attribute mask is kept as written: the walk applies every bit of it.
         {{"columns=100", "HtmlName= 基本.htm", "SearchAttr=7"},
-         {"Columns=100", "HtmlName= 基本.htm", "SearchAttr=23"}},
+         {"Columns=100", "HtmlName= 基本.htm", "SearchAttr=7"}},
         {{"Columns = 100", " Columns=100", "SearchAttr=16", "FilterText=c", "FilterText=b", "filtertext=a",
           "FilterText=c"},
-         {"SearchAttr=21", "FilterFlg=False\r\nFilterText=c\r\nFilterText=b\r\nFilterText=a\r\nFilterText=c"
+         {"SearchAttr=16", "FilterFlg=False\r\nFilterText=c\r\nFilterText=b\r\nFilterText=a\r\nFilterText=c"
           "\r\nColumns=78"}},
         {{"Columns=40", "Columns= 40.5 ", "Lines=\t2.5", "Left=-32768", "Top=12", "SortFlg=false",
           "SizeFlg=0", "AttrFlg=FALSE", "CRCFlg=-1", "VersionFlg=0.5", "MemPos= FALSE "},
@@ -149,6 +173,12 @@ TEST_F(SettingsFileTest, AnOlderLayoutIsUpgradedOnceAndOnlyFromAFileThatIsRead) 
         EXPECT_EQ(settings_.Columns, c.columns) << c.text.size();
         EXPECT_EQ(table_.strings[1][1], c.vertical) << c.text;
         EXPECT_EQ(IndexKept(), !c.indexDeleted) << c.text;
+        // The bytes alone give the same record, and touch no file.
+        Settings fromBytes;
+        CharTable tableFromBytes;
+        dir_.WriteFile("Folvane.GID", "index");
+        ReadSettingsText(ToCp932(c.text), fromBytes, tableFromBytes);
+        EXPECT_TRUE(fromBytes == settings_ && tableFromBytes == table_ && IndexKept()) << c.text;
     }
     // A help path without a "\" names no index.
     Load(former);
@@ -193,16 +223,53 @@ TEST(SettingsTest, FilterHistory) {
     EXPECT_EQ(settings.FilterText, (Texts{"new", "5", "1", "2", "3", "4", "6"}));
 }
 
-// More of the number forms are read through the settings file above.
-TEST(RoundedNumberTest, RoundsHalvesToEvenAndSaturates) {
+// A settings file is always one the reader takes: texts keep their caps, and the oldest filter
+// texts give way when even so the file would grow too large. A read-only file is kept.
+TEST_F(SettingsFileTest, AWrittenFileIsAlwaysReadBackAndAReadOnlyOneIsKept) {
+    Settings s;
+    s.Version = kSettingsVersion, s.Columns = 100;
+    AddFilterText(s, std::string(100'000, 'x'));
+    s.LastPathName = "C:\\\\" + std::string(50'000, 'd');
+    for (int i = 0; i < 40; ++i)
+        s.FilterText.push_back(std::string(1024, static_cast<char>('a' + i % 26)));
+    CharTable table;
+    SetCharTableDefaults(table);
+    table.strings[0][4] = std::string(10'000, '=');
+    const std::string path = dir_.path("Folvane.ini");
+    ASSERT_TRUE(SaveSettings(path, s, table));
+    EXPECT_LT(ReadWholeFile(path).value_or("").size(), 32768u);
+    LoadSettings(path, "", settings_, table_);
+    EXPECT_EQ(settings_.Columns, 100);
+    EXPECT_EQ(settings_.FilterText.front(), std::string(1024, 'x'));  // the newest stays
+    EXPECT_LT(settings_.FilterText.size(), s.FilterText.size());      // the oldest went
+    EXPECT_EQ(settings_.LastPathName.size(), 2048u);
+    EXPECT_EQ(table_.strings[0][4].size(), 64u);
+    // What was read is written back unchanged.
+    EXPECT_TRUE(ToCp932(SettingsFileText(settings_, table_)) == ReadWholeFile(path).value_or(""));
+
+    fs::permissions(dir_.host("Folvane.ini"), fs::perms::owner_read | fs::perms::group_read);
+    const std::string before = ReadWholeFile(path).value_or("");
+    s.Columns = 50;
+    EXPECT_FALSE(SaveSettings(path, s, table));
+    EXPECT_EQ(ReadWholeFile(path).value_or(""), before);
+}
+
+TEST(RoundedNumberTest, RoundsHalvesToEvenAfterTheAddendAndSaturates) {
     // clang-format off
-    const std::pair<std::string, std::optional<int64_t>> cases[] = {
-        {"+4", 4}, {"3.5", 4}, {"-2.5", -2}, {".5", 0}, {"5.", 5}, {"2.5000001", 3}, {"2.4999", 2},
-        {"-99999999999999999999.9", -1'000'000'000'000}, {"-", {}}, {".", {}}, {"1.2.3", {}}, {"1 2", {}},
-        {"0x10", {}}, {"１２", {}}, {"+-1", {}}, {"- 1", {}}};
+    const struct {
+        std::string text;
+        int addend;
+        std::optional<int64_t> value;
+    } cases[] = {
+        {"+4", 0, 4}, {"3.5", 0, 4}, {"-2.5", 0, -2}, {".5", 0, 0}, {"5.", 0, 5}, {"2.5000001", 0, 3},
+        {"2.4999", 0, 2}, {" \t7\t ", 0, 7}, {"-99999999999999999999.9", 0, -1'000'000'000'000},
+        // The addend counts before rounding: 0.5 + 1 is 1.5, which rounds to 2.
+        {"0.5", 1, 2}, {"1.5", 1, 2}, {"-1.5", 1, 0}, {"-1", 1, 0},
+        {"-", 0, {}}, {".", 0, {}}, {"1.2.3", 0, {}}, {"1 2", 0, {}}, {"0x10", 0, {}}, {"１２", 0, {}},
+        {"+-1", 0, {}}, {"- 1", 0, {}}, {"", 0, {}}};
     // clang-format on
-    for (const auto& [text, value] : cases)
-        EXPECT_EQ(ParseRoundedNumber(text), value) << text;
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseRoundedNumber(c.text, c.addend), c.value) << c.text << " + " << c.addend;
 }
 
 }  // namespace

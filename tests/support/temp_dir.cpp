@@ -8,6 +8,7 @@
 #include <random>
 
 #include "platform/path_space.h"
+#include "platform/person_path.h"
 #include "tests/support/host_files.h"
 
 namespace folvane::testing {
@@ -30,6 +31,10 @@ fs::path NewTemporaryFolder() {
 }
 
 }  // namespace
+
+bool PersonReadsHostPaths() {
+    return PathForPerson("Z:\\") != "Z:\\";
+}
 
 fs::path HostPathFromUtf8(std::string_view utf8) {
     return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));

@@ -9,6 +9,10 @@
 
 namespace folvane::testing {
 
+// True where a person reads and types host paths for the host root's drive (POSIX hosts);
+// false where the path space is the host's own (Windows).
+bool PersonReadsHostPaths();
+
 class TempDir {
   public:
     TempDir();

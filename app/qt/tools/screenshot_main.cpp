@@ -34,7 +34,7 @@ bool Save(QWidget& widget, const QDir& folder, const char* name) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    folvane::UseFontWithJapaneseGlyphs();
+    folvane::PrepareApplication();
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     QTemporaryDir scratch;
     if (!scratch.isValid() || !folder.exists()) {
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     settings.FilterText = {"*.jpg *.png", "*.txt"};
     window.form().ArrangePanels();
     window.form().FillFilterList("*.jpg *.png");
-    window.SetFolderText("Z:\\home\\ann\\ドキュメント\\写真 2024");
+    window.SetFolderText("/home/ann/ドキュメント/写真 2024");
     bool ok = Save(window, folder, "main-window.png");
 
     folvane::fomSetup setup(&window, settings, window.form().chars(),

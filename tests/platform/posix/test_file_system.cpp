@@ -1,13 +1,17 @@
 #include "platform/file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 #include <map>
 #include <tuple>
 
+#include "tests/support/posix/fifo_writer.h"
 #include "tests/support/temp_dir.h"
 
 namespace folvane {
@@ -39,26 +43,32 @@ auto Fields(const FileFacts& f) {
 }
 
 // Each entry read has the facts of a query of its whole path, and the attributes of the host rules.
-TEST_F(FileSystemTest, FolderReaderAndPathQueriesAgreeOnEveryEntry) {
+TEST_F(FileSystemTest, FolderItemsAndPathQueriesAgreeOnEveryEntry) {
     // clang-format off
     const std::map<std::string, uint32_t> attributes = {
-        {".", kAttrFolder}, {"..", kAttrFolder}, {"five.txt", kAttrArchive}, {"hard", kAttrArchive},
+        {"five.txt", kAttrArchive}, {"hard", kAttrArchive},
         {"locked.txt", kAttrArchive | kAttrReadOnly}, {".hidden", kAttrArchive | kAttrHidden},
         {"日本語の名前.txt", kAttrArchive}, {"folder", kAttrFolder}, {"lockedFolder", kAttrFolder | kAttrReadOnly},
         {".hiddenFolder", kAttrFolder | kAttrHidden}, {"fileLink", kAttrArchive}, {"folderLink", kAttrFolder},
         {"dangling", 0}, {"fifo", 0}};
     // clang-format on
     std::map<std::string, FileFacts> items;
-    FolderReader reader;
-    ASSERT_TRUE(reader.Open(dir_.path()));
-    for (FolderItem item; reader.Next(item);)
+    FolderHandle folder;
+    ASSERT_TRUE(folder.Open(dir_.path()));
+    std::vector<FolderItem> delivered;
+    ASSERT_TRUE(folder.ReadItems(delivered));
+    for (const FolderItem& item : delivered) {
+        EXPECT_TRUE(item.factsRead) << item.name;
         EXPECT_TRUE(items.emplace(item.name, item.facts).second) << "delivered twice: " << item.name;
-    EXPECT_TRUE(reader.Close());
+    }
+    EXPECT_TRUE(folder.Close());
     ASSERT_EQ(items.size(), attributes.size());
     for (const auto& [name, read] : items) {
         ASSERT_TRUE(attributes.contains(name)) << name;
         EXPECT_EQ(read.attributes, attributes.at(name)) << name;
-        if (name == "." || name == "..") continue;
+        EXPECT_EQ(read.isRegular, name == "five.txt" || name == "hard" || name == "locked.txt" ||
+                                      name == ".hidden" || name == "日本語の名前.txt" || name == "fileLink")
+            << name;
         EXPECT_EQ(GetAttributes(dir_.path(name)), read.attributes) << name;
         EXPECT_EQ(Fields(GetFileFacts(dir_.path(name)).value_or(FileFacts{})), Fields(read)) << name;
     }
@@ -88,9 +98,9 @@ TEST_F(FileSystemTest, ReadsRegularFilesAndFindsStoredNames) {
         EXPECT_TRUE(!ReadWholeFile(dir_.path(refused)) && !FileLength(dir_.path(refused))) << refused;
     for (const std::string& path :
          {dir_.path("five.txt"), dir_.path("fifo"), dir_.path("missing"), std::string("Q:\\")}) {
-        FolderReader reader;
-        FolderItem item;
-        EXPECT_FALSE(reader.Open(path) || reader.Next(item) || reader.Close()) << path;
+        FolderHandle folder;
+        std::vector<FolderItem> items;
+        EXPECT_FALSE(folder.Open(path) || folder.ReadItems(items) || folder.Close()) << path;
     }
     EXPECT_EQ(StoredName(dir_.path() + "\\", "FIVE.TXT"), "five.txt");
     EXPECT_EQ(StoredName(dir_.path() + "\\FOLDER\\..", "LockedFolder"), "lockedFolder");
@@ -99,6 +109,38 @@ TEST_F(FileSystemTest, ReadsRegularFilesAndFindsStoredNames) {
     EXPECT_EQ(StoredName(dir_.path("missing"), "five.txt"), std::nullopt);
     EXPECT_EQ(ShortPathOf(dir_.path("folder")), dir_.path("folder"));
     EXPECT_EQ(ShortPathOf(dir_.path("missing")), "");
+}
+
+// Subfolders open through their parent, never a link; files open only while they are still the
+// regular file that was examined, and nothing else is opened at all.
+TEST_F(FileSystemTest, ChildrenAndFilesOpenRelativeToTheirFolder) {
+    FolderHandle top;
+    ASSERT_TRUE(top.Open(dir_.path()));
+    std::vector<FolderItem> items;
+    ASSERT_TRUE(top.ReadItems(items));
+    const auto facts = [&](std::string_view name) {
+        return std::find_if(items.begin(), items.end(), [&](const FolderItem& i) { return i.name == name; })
+            ->facts;
+    };
+    FolderHandle child;
+    EXPECT_TRUE(child.OpenChild(top, ".hiddenFolder"));
+    for (const char* refused : {"folderLink", "five.txt", "fifo", "missing", ".", "..", ""})
+        EXPECT_FALSE(child.OpenChild(top, refused)) << refused;
+
+    FileReader reader;
+    char bytes[8] = {};
+    ASSERT_TRUE(top.OpenFile("fileLink", facts("fileLink"), reader));  // a link examined as one
+    EXPECT_EQ(reader.Read(bytes, sizeof bytes), 5);
+    EXPECT_EQ(reader.Length(), 5);
+    EXPECT_FALSE(top.OpenFile("five.txt", facts("folder"), reader));  // no longer what was seen
+    EXPECT_FALSE(top.OpenFile("fifo", facts("fifo"), reader));
+    EXPECT_FALSE(top.OpenFile("dangling", facts("dangling"), reader));
+
+    // A file swapped for a FIFO whose writer waits: refused, and the writer still waits.
+    const FileFacts seen = facts("five.txt");
+    const testing::FifoWriter writer(dir_.host("five.txt"));
+    EXPECT_FALSE(top.OpenFile("five.txt", seen, reader));
+    EXPECT_TRUE(writer.StillWaiting()) << "the FIFO was opened and its writer released";
 }
 
 // Time-zone rules come from a POSIX TZ text, so no zone database is needed.

@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "platform/file_system.h"
 #include "tests/support/temp_dir.h"
@@ -76,6 +83,88 @@ TEST(FileWriteTest, FailuresLeaveThePreviousStateAndNoTemporaryFile) {
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadWholeFile(dir.path("keep/file.txt")), "previous");
     EXPECT_EQ(NamesIn(dir.host("keep")), Names{"file.txt"});
+}
+
+// What is replaced keeps its permission bits and owner; a file with two names shows the new
+// content under both.
+TEST(FileWriteTest, AReplacedFileKeepsItsModeOwnerAndOtherNames) {
+    testing::TempDir dir;
+    dir.WriteFile("private.txt", "old");
+    fs::permissions(dir.host("private.txt"), fs::perms::owner_read | fs::perms::owner_write);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(dir.host("private.txt").c_str(), 65534, 65534), 0);
+    }
+    ASSERT_TRUE(WriteFileReplacing(dir.path("private.txt"), "new"));
+    struct stat facts {};
+    ASSERT_EQ(stat(dir.host("private.txt").c_str(), &facts), 0);
+    EXPECT_EQ(facts.st_mode & 07777, 0600u);
+    if (root) {
+        EXPECT_EQ(facts.st_uid, 65534u);
+    }
+
+    dir.WriteFile("one.txt", "old");
+    fs::create_hard_link(dir.host("one.txt"), dir.host("two.txt"));
+    ASSERT_TRUE(WriteFileReplacing(dir.path("one.txt"), "new content"));
+    EXPECT_EQ(ReadWholeFile(dir.path("two.txt")), "new content");
+    EXPECT_EQ(fs::hard_link_count(dir.host("one.txt")), 2u);
+    EXPECT_EQ(NamesIn(dir.host()), (Names{"one.txt", "private.txt", "two.txt"}));
+}
+
+// Devices and pipes are written into, never replaced by a file; other special files are refused.
+TEST(FileWriteTest, PipesAndCharacterDevicesAreWrittenIntoAndOtherSpecialFilesRefused) {
+    testing::TempDir dir;
+    ASSERT_TRUE(WriteFileReplacing("Z:\\dev\\null", "nothing"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    // A link to a pipe's descriptor, as /dev/stdout is: the bytes reach the pipe.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    fs::create_symlink("/proc/self/fd/" + std::to_string(ends[1]), dir.host("stdout"));
+    ASSERT_TRUE(WriteFileReplacing(dir.path("stdout"), "through the pipe"));
+    close(ends[1]);
+    char got[64] = {};
+    EXPECT_EQ(read(ends[0], got, sizeof got), 16);
+    EXPECT_STREQ(got, "through the pipe");
+    EXPECT_TRUE(fs::is_symlink(dir.host("stdout")));
+    // Its reader gone, the write fails; the program is not ended by the broken pipe.
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]);
+    fs::remove(dir.host("stdout"));
+    fs::create_symlink("/proc/self/fd/" + std::to_string(ends[1]), dir.host("stdout"));
+    EXPECT_FALSE(WriteFileReplacing(dir.path("stdout"), "nobody reads"));
+    close(ends[1]);
+
+    // A FIFO with a reader.
+    ASSERT_EQ(mkfifo(dir.host("fifo").c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] {
+        std::ifstream fifo(dir.host("fifo"), std::ios::binary);
+        received.assign(std::istreambuf_iterator<char>(fifo), {});
+    });
+    EXPECT_TRUE(WriteFileReplacing(dir.path("fifo"), "to the reader"));
+    reader.join();
+    EXPECT_EQ(received, "to the reader");
+    EXPECT_TRUE(fs::is_fifo(dir.host("fifo")));
+
+    // A socket is refused, and so is a block device where one can be made.
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = dir.host("socket").string();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_FALSE(WriteFileReplacing(dir.path("socket"), "x"));
+    EXPECT_TRUE(fs::is_socket(dir.host("socket")));
+    close(sock);
+    if (mknod(dir.host("block").c_str(), S_IFBLK | 0600, makedev(7, 200)) == 0) {
+        EXPECT_FALSE(WriteFileReplacing(dir.path("block"), "x"));
+        EXPECT_TRUE(fs::is_block_file(dir.host("block")));
+    }
+    Names expected{"fifo", "socket", "stdout"};
+    if (fs::exists(dir.host("block"))) expected.insert("block");
+    EXPECT_EQ(NamesIn(dir.host()), expected);
 }
 
 TEST(FileWriteTest, DeletesFilesMakesFoldersAndTellsWritableOnes) {

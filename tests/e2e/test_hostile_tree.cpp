@@ -1,0 +1,478 @@
+// Whole runs of folvane-cli over a hostile tree, made as an unprivileged user: folders that
+// cannot be read or entered, link loops, dangling links, names no file system should hold, a
+// FIFO with a waiting writer, a device, a very deep chain and a folder whose files come and go
+// during the run. Each run must end, report success, count what the test itself counts, keep
+// every name escaped in HTML, and change nothing in the tree.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "platform/cp932.h"
+#include "tests/support/posix/fifo_writer.h"
+#include "tests/support/temp_dir.h"
+
+namespace folvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every run is bounded; a run that goes on past this is killed and shows as exit code 137.
+constexpr const char* kRunLimit = "timeout -s KILL 60 ";
+constexpr const char* kAsNobody = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+constexpr int kDeepChain = 2000;
+constexpr const char* kVanishing = "churn";
+constexpr std::size_t kVanishingFileSize = 7;
+
+// ---- The test's own view of a tree -------------------------------------------------------
+
+// One entry as the host shows it: its own facts, and for a link the facts of what it leads to.
+struct Node {
+    std::string name;
+    struct stat own {};
+    std::optional<struct stat> target;
+    std::vector<Node> children;  // for real folders only; links are never followed
+};
+
+std::vector<Node> ReadTree(int folder) {
+    std::vector<Node> nodes;
+    DIR* stream = fdopendir(dup(folder));
+    if (stream == nullptr) return nodes;
+    while (const dirent* entry = readdir(stream)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        Node node;
+        node.name = name;
+        if (fstatat(folder, name.c_str(), &node.own, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone already
+        if (S_ISLNK(node.own.st_mode)) {
+            struct stat target {};
+            if (fstatat(folder, name.c_str(), &target, 0) == 0) node.target = target;
+        } else if (S_ISDIR(node.own.st_mode)) {
+            const int child =
+                openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            if (child >= 0) {
+                node.children = ReadTree(child);
+                close(child);
+            }
+        }
+        nodes.push_back(std::move(node));
+    }
+    closedir(stream);
+    return nodes;
+}
+
+Node ReadTree(const fs::path& root) {
+    Node node;
+    node.name = ".";
+    lstat(root.c_str(), &node.own);
+    const int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    node.children = ReadTree(folder);
+    close(folder);
+    return node;
+}
+
+struct Totals {
+    int64_t folders = 0;
+    int64_t files = 0;
+    int64_t bytes = 0;
+};
+
+// What a listing made by the tree's owner counts below a folder. A folder the owner may not
+// read lists nothing; one that may be read but not entered lists every entry as a file of
+// 0 bytes, since nothing but the names can be learnt. A link is listed as what it leads to
+// but never followed; a link that leads nowhere, a FIFO or a device is a file of 0 bytes.
+void CountListed(const Node& folder, bool vanishingBelow, Totals& totals) {
+    if ((folder.own.st_mode & S_IRUSR) == 0) return;
+    for (const Node& child : folder.children) {
+        if ((folder.own.st_mode & S_IXUSR) == 0) {
+            ++totals.files;
+            continue;
+        }
+        const struct stat& kind = child.target ? *child.target : child.own;
+        if (S_ISDIR(kind.st_mode)) {
+            ++totals.folders;
+            const bool vanishing = vanishingBelow && child.name == kVanishing;
+            if (!S_ISLNK(child.own.st_mode) && !vanishing) CountListed(child, false, totals);
+        } else {
+            ++totals.files;
+            if (S_ISREG(kind.st_mode)) totals.bytes += kind.st_size;
+        }
+    }
+}
+
+// Names, kinds, modes, owners, sizes (of a link: the length of what it names), modification
+// times and device numbers of everything below root; of the vanishing folder only its name,
+// kind, mode and owner, since its entries come and go.
+using Snapshot = std::map<std::string, std::tuple<mode_t, uid_t, int64_t, int64_t, int64_t>>;
+
+void AddToSnapshot(const Node& node, const std::string& path, Snapshot& snapshot) {
+    const struct stat& own = node.own;
+    if (path == std::string("./") + kVanishing) {
+        snapshot[path] = {own.st_mode, own.st_uid, 0, 0, 0};
+        return;
+    }
+    snapshot[path] = {own.st_mode, own.st_uid, own.st_size,
+                      own.st_mtim.tv_sec * 1000000000 + own.st_mtim.tv_nsec,
+                      static_cast<int64_t>(own.st_rdev)};
+    for (const Node& child : node.children)
+        AddToSnapshot(child, path + "/" + child.name, snapshot);
+}
+
+Snapshot SnapshotOf(const fs::path& root) {
+    Snapshot snapshot;
+    AddToSnapshot(ReadTree(root), ".", snapshot);
+    return snapshot;
+}
+
+// ---- Things that live during the runs ----------------------------------------------------
+
+// Creates and deletes files in one folder while it lives, a handful at a time.
+class VanishingFiles {
+  public:
+    explicit VanishingFiles(fs::path folder) : folder_(std::move(folder)), thread_([this] { Churn(); }) {}
+    ~VanishingFiles() {
+        stop_ = true;
+        thread_.join();
+    }
+    VanishingFiles(const VanishingFiles&) = delete;
+    VanishingFiles& operator=(const VanishingFiles&) = delete;
+
+    int64_t Created() const { return created_; }
+
+  private:
+    void Churn() {
+        for (int64_t i = 0; !stop_; ++i) {
+            std::ofstream(folder_ / ("v" + std::to_string(i))) << std::string(kVanishingFileSize, 'v');
+            ++created_;
+            if (i >= 4) fs::remove(folder_ / ("v" + std::to_string(i - 4)));
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    }
+
+    fs::path folder_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int64_t> created_{0};
+    std::thread thread_;
+};
+
+// ---- Building the tree -------------------------------------------------------------------
+
+// Names that are hostile to text, markup and path handling, with the form a listing shows them
+// in: bytes that are no UTF-8, control characters and "\" become "?" in code page 932.
+struct HostileName {
+    std::string host;
+    std::string shown;
+};
+const HostileName kHostileNames[] = {
+    {"bad\xff\xfe.txt", "bad??.txt"},
+    {"amp&dq\"lt<gt>ap'bs\\.txt", "amp&dq\"lt<gt>ap'bs?.txt"},
+    {"tab\tnl\nsoh\x01.txt", "tab?nl?soh?.txt"},
+    {"日本語の名前.txt", "日本語の名前.txt"},
+    {"a b&c", "a b&c"},
+};
+
+std::string Repeated(std::string_view piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+void WriteBytes(const fs::path& file, std::size_t size) {
+    std::ofstream(file, std::ios::binary) << std::string(size, 'x');
+}
+
+void MakeDeepChain(const fs::path& top, int depth) {
+    int folder = open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int level = 0; level < depth && folder >= 0; ++level) {
+        mkdirat(folder, "d", 0755);
+        const int child = openat(folder, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        close(folder);
+        folder = child;
+    }
+    const int file = openat(folder, "end.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    static_cast<void>(write(file, "end", 3));
+    close(file);
+    close(folder);
+}
+
+// Whether a character device could be made; a container may forbid it.
+bool MakeCharacterDevice(const fs::path& path) {
+    struct stat zero {};
+    return stat("/dev/zero", &zero) == 0 && mknod(path.c_str(), S_IFCHR | 0666, zero.st_rdev) == 0;
+}
+
+// Gives everything inside the open folder to owner and group, relative to the folder, so that
+// the deep chain costs no path lookups from the root.
+void GiveAway(int folder, uid_t owner, gid_t group) {
+    DIR* stream = fdopendir(dup(folder));
+    if (stream == nullptr) return;
+    while (const dirent* entry = readdir(stream)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        fchownat(folder, entry->d_name, owner, group, AT_SYMLINK_NOFOLLOW);
+        const int child =
+            openat(folder, entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (child < 0) continue;
+        GiveAway(child, owner, group);
+        close(child);
+    }
+    closedir(stream);
+}
+
+// Gives root and everything below it to the user nobody and the group nogroup; false when the
+// system has neither.
+bool GiveTreeToNobody(const fs::path& root) {
+    const passwd* nobody = getpwnam("nobody");
+    const group* nogroup = getgrnam("nogroup");
+    if (nobody == nullptr || nogroup == nullptr) return false;
+    const int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    GiveAway(folder, nobody->pw_uid, nogroup->gr_gid);
+    close(folder);
+    return lchown(root.c_str(), nobody->pw_uid, nogroup->gr_gid) == 0;
+}
+
+class HostileTreeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (geteuid() != 0) GTEST_SKIP() << "needs root to make the tree and run as another user";
+        fs::copy_file(FOLVANE_CLI_PATH, dir_.MakeFolder("bin") / "folvane-cli");
+        fs::copy(FOLVANE_BASEHTML_DIR, dir_.host("bin/basehtml"), fs::copy_options::recursive);
+        BuildTree(dir_.MakeFolder("tree"));
+        dir_.MakeFolder("out");
+        dir_.MakeFolder("home");
+        if (!GiveTreeToNobody(dir_.host())) GTEST_SKIP() << "no user nobody or group nogroup to run as";
+        chmod(dir_.host().c_str(), 0755);
+        // Taken away last: the chown above must reach inside them.
+        chmod(dir_.host("tree/locked").c_str(), 0);
+        chmod(dir_.host("tree/listed-only").c_str(), 0644);
+    }
+
+    void BuildTree(const fs::path& tree) {
+        WriteBytes(tree / "plain.txt", 11);
+        WriteBytes(tree / ".hidden-file", 3);
+        WriteBytes(dir_.MakeFolder("tree/.hidden-folder") / "inner.txt", 5);
+        WriteBytes(dir_.MakeFolder("tree/locked") / "secret.txt", 13);
+        WriteBytes(dir_.MakeFolder("tree/listed-only") / "seen.txt", 17);
+        WriteBytes(dir_.MakeFolder("tree/listed-only/sub") / "deeper.txt", 19);
+        const fs::path links = dir_.MakeFolder("tree/links");
+        fs::create_directory_symlink("..", links / "to-parent");
+        fs::create_symlink("ping", links / "pong");
+        fs::create_symlink("pong", links / "ping");
+        fs::create_symlink("no-such-target", links / "dangling");
+        fs::create_symlink("../plain.txt", links / "to-file");
+        const fs::path names = dir_.MakeFolder("tree/names");
+        for (const HostileName& name : kHostileNames)
+            WriteBytes(names / name.host, 2);
+        WriteBytes(names / Repeated("a", 255), 23);
+        WriteBytes(names / Repeated("あ", 85), 29);  // 255 bytes of UTF-8
+        WriteBytes(dir_.MakeFolder("tree/names/<&\">フォルダ") / "資料.txt", 31);
+        const fs::path special = dir_.MakeFolder("tree/special");
+        // Made before the tree is given to nobody, so that a run could open it.
+        fifoWriter_.emplace((special / "fifo").string());
+        deviceMade_ = MakeCharacterDevice(special / "zero-device");
+        MakeDeepChain(dir_.MakeFolder("tree/deep"), kDeepChain);
+        dir_.MakeFolder(std::string("tree/") + kVanishing);
+    }
+
+    // Runs the copy of folvane-cli as nobody in the test's folder, bounded in time; keeps its
+    // error output in err and returns its exit code.
+    int RunAsNobody(const std::string& arguments) {
+        const std::string root = "'" + dir_.host().string() + "'";
+        const std::string command = "cd " + root + " && " + kRunLimit + kAsNobody + "env HOME=" + root +
+                                    "/home bin/folvane-cli " + arguments + " </dev/null >/dev/null 2>" +
+                                    root + "/err";
+        const int status = std::system(command.c_str());
+        std::ostringstream text;
+        text << std::ifstream(dir_.host("err")).rdbuf();
+        err = text.str();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string Listing(const std::string& relative) {
+        std::ostringstream bytes;
+        bytes << std::ifstream(dir_.host(relative), std::ios::binary).rdbuf();
+        return FromCp932(bytes.str());
+    }
+
+    testing::TempDir dir_;
+    std::optional<testing::FifoWriter> fifoWriter_;
+    bool deviceMade_ = false;
+    std::string err;
+};
+
+int64_t Number(const std::string& digits) {
+    std::string plain;
+    for (char c : digits)
+        if (c != ',') plain += c;
+    return std::stoll(plain);
+}
+
+// The counts of the footer's summary sentence; nullopt when the listing has none.
+std::optional<Totals> FooterTotals(const std::string& listing) {
+    static const std::regex sentence(
+        "([0-9,]+) 個のフォルダと ([0-9,]+) 個 ([0-9,]+) Byte のファイルがあります。");
+    // The summary is near the end; a deep tree makes the rest of the listing large.
+    const std::string tail = listing.substr(listing.size() - std::min<std::size_t>(listing.size(), 4096));
+    std::smatch match;
+    if (!std::regex_search(tail, match, sentence)) return std::nullopt;
+    return Totals{Number(match[1]), Number(match[2]), Number(match[3])};
+}
+
+std::string HtmlEscaped(std::string_view text) {
+    std::string escaped;
+    for (char c : text) {
+        if (c == '&')
+            escaped += "&amp;";
+        else if (c == '"')
+            escaped += "&quot;";
+        else if (c == '<')
+            escaped += "&lt;";
+        else if (c == '>')
+            escaped += "&gt;";
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char wanted, char c) {
+               return std::tolower(static_cast<unsigned char>(c)) == wanted;
+           });
+}
+
+constexpr std::string_view kLinkStart = "<a href=\"";
+
+// The references of every link of a page that hold a blank, a control character or a quote
+// that ends them early (the reference is then not followed by ">").
+std::vector<std::string> BrokenLinkReferences(std::string_view page) {
+    std::vector<std::string> broken;
+    for (std::size_t at = 0; (at = page.find('<', at)) != std::string_view::npos; ++at) {
+        if (!StartsWithNoCase(page.substr(at), kLinkStart)) continue;
+        const std::size_t begin = at + kLinkStart.size();
+        const std::size_t end = std::min(page.find('"', begin), page.size());
+        const std::string_view reference = page.substr(begin, end - begin);
+        const bool unsafe = std::any_of(reference.begin(), reference.end(), [](char c) {
+            return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F;
+        });
+        if (unsafe || page.substr(end).substr(0, 2) != "\">") broken.emplace_back(reference);
+    }
+    return broken;
+}
+
+// The length of the markup a listing line may hold at the start of text (tree-line spans,
+// links, line breaks, the end of the preformatted block after the last line), or of an
+// entity; 0 when text starts with a raw "<", ">" or "&".
+std::size_t AllowedMarkupLength(std::string_view text) {
+    for (std::string_view tag :
+         {"<tt>", "</tt>", "</a>", "<br>", "</pre>", "&amp;", "&quot;", "&lt;", "&gt;"})
+        if (StartsWithNoCase(text, tag)) return tag.size();
+    if (!StartsWithNoCase(text, kLinkStart)) return 0;
+    const std::size_t end = text.find("\">", kLinkStart.size());
+    return end == std::string_view::npos ? 0 : end + 2;
+}
+
+// The tree lines of a page (those that begin with the tree-line markup) that hold a "<", ">"
+// or "&" outside the markup and entities a listing line may hold.
+std::vector<std::string> UnescapedTreeLines(const std::string& page) {
+    std::vector<std::string> unescaped;
+    std::istringstream lines(page);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with("<TT>")) continue;
+        const std::string_view text = line;
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            if (text[at] != '<' && text[at] != '>' && text[at] != '&') continue;
+            const std::size_t length = AllowedMarkupLength(text.substr(at));
+            if (length == 0) {
+                unescaped.push_back(line);
+                break;
+            }
+            at += length - 1;
+        }
+    }
+    return unescaped;
+}
+
+TEST_F(HostileTreeTest, RunsEndWithEverythingCountedEscapedAndNothingTouched) {
+    Totals expected;
+    CountListed(ReadTree(dir_.host("tree")), true, expected);
+    const Snapshot before = SnapshotOf(dir_.host("tree"));
+    ASSERT_GT(expected.folders, kDeepChain);
+
+    // Wide lines, so that no name of the names folder is wrapped.
+    const struct {
+        std::string arguments;
+        std::string output;
+    } runs[] = {
+        {"/A /CO 200 tree out/list.txt", "out/list.txt"},
+        {"/A /CO 200 /LT 1 tree out/list.htm", "out/list.htm"},
+        {"/A /CO 200 /VC /VV tree out/facts.txt", "out/facts.txt"},
+        {"/A /CO 200 /LT 1 /DLK /VC /VV tree out/facts.htm", "out/facts.htm"},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.arguments);
+        int64_t vanishing = 0;
+        int code = 0;
+        {
+            const VanishingFiles churn(dir_.host(std::string("tree/") + kVanishing));
+            code = RunAsNobody(run.arguments);
+            vanishing = churn.Created();
+        }
+        ASSERT_EQ(code, 0) << err;
+        const std::string listing = Listing(run.output);
+        const auto totals = FooterTotals(listing);
+        ASSERT_TRUE(totals) << listing.substr(listing.size() > 2000 ? listing.size() - 2000 : 0);
+        EXPECT_EQ(totals->folders, expected.folders);
+        // Files of the vanishing folder may or may not have been caught, with or without size.
+        EXPECT_GE(totals->files, expected.files);
+        EXPECT_LE(totals->files, expected.files + vanishing);
+        EXPECT_GE(totals->bytes, expected.bytes);
+        EXPECT_LE(totals->bytes,
+                  expected.bytes + (totals->files - expected.files) * int64_t{kVanishingFileSize});
+        EXPECT_EQ(listing.find("secret.txt"), std::string::npos) << "the unreadable folder lists nothing";
+        EXPECT_NE(listing.find("seen.txt"), std::string::npos)
+            << "the folder that cannot be entered is listed";
+        const bool html = run.output.ends_with(".htm");
+        for (const HostileName& name : kHostileNames) {
+            const std::string shown = html ? HtmlEscaped(name.shown) : name.shown;
+            EXPECT_NE(listing.find(shown), std::string::npos) << shown;
+            if (html && shown != name.shown) {
+                EXPECT_EQ(listing.find(name.shown), std::string::npos) << "unescaped: " << name.shown;
+            }
+        }
+        if (html) {
+            EXPECT_NE(listing.find(HtmlEscaped("<&\">フォルダ")), std::string::npos);
+            EXPECT_EQ(BrokenLinkReferences(listing), std::vector<std::string>{});
+            EXPECT_EQ(UnescapedTreeLines(listing), std::vector<std::string>{});
+        }
+        EXPECT_TRUE(fifoWriter_->StillWaiting()) << "the FIFO was opened";
+    }
+    EXPECT_EQ(SnapshotOf(dir_.host("tree")), before) << "the run changed the tree";
+    if (!deviceMade_) GTEST_LOG_(INFO) << "no character device in the tree: mknod is not permitted here";
+}
+
+}  // namespace
+}  // namespace folvane

@@ -1,0 +1,2 @@
+#include <QString>
+#include "app/qt/qt_ui.h"

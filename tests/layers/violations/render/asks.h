@@ -1,0 +1,3 @@
+#ifdef _WIN32
+#endif
+#include "engine/run_state.h"

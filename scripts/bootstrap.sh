@@ -111,11 +111,18 @@ run_windows_tests() {
         [ "$arch" = i686 ] && folder=build-win32
         echo "== Windows ($arch): cross-compiled with MinGW-w64, the tests under Wine"
         build "$folder" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$arch.cmake
-        # The desktop program's tests need an X server: wine-gui-tests.sh gives them one.
+        # The desktop program's tests need an X server: run_windows_desktop_tests gives them one.
         scripts/wine-tests.sh "$folder" -j "$jobs" -LE wine-gui
-        if [ "$arch" = x86_64 ]; then scripts/wine-gui-tests.sh "$folder"; fi
+        if [ "$arch" = x86_64 ]; then run_windows_desktop_tests "$folder"; fi
         (cd "$folder" && cpack -G ZIP | grep 'generated')
     done
+}
+
+# run_windows_desktop_tests <x86_64 Windows build folder>: folvane.exe driven under Wine on an
+# Xvfb of its own (display 13 unless FOLVANE_TEST_DISPLAY names another), and its installer
+# built with NSIS, installed silently and uninstalled.
+run_windows_desktop_tests() {
+    scripts/wine-gui-tests.sh "$1"
 }
 
 make_deb() {

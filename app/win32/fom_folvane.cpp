@@ -61,8 +61,8 @@ fomFolvane::~fomFolvane() {
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
 }
 
-bool fomFolvane::Load(std::string_view commandLine) {
-    return hwnd_ != nullptr && form_->Form_Load(commandLine);
+bool fomFolvane::Load(std::string_view commandLine, std::string_view shownCommandLine) {
+    return hwnd_ != nullptr && form_->Form_Load(commandLine, shownCommandLine);
 }
 
 void fomFolvane::Show() {
@@ -112,6 +112,12 @@ INT_PTR fomFolvane::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/
             return FALSE;
         case WM_CLOSE:
             OnClose();
+            return TRUE;
+        case WM_QUERYENDSESSION:
+            // Logoff and shutdown are requests to close too: a run stops, nothing is saved, and
+            // the session may end.
+            form_->Form_QueryUnload();
+            SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
             return TRUE;
         case WM_DESTROY:
             KillTimer(hwnd_, kCaptionTimerId);
@@ -254,7 +260,8 @@ void fomFolvane::ShowBusy(bool busy) {
     // A disabled field cannot keep the focus: the cancel button takes it, so Enter and Space
     // reach it.
     if (busy) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(exec), TRUE);
-    SetWindowTextW(status_, busy ? WideFromUtf8(ProgressText(0, 0)).c_str() : L"");
+    // After a run the status line tells where the listing went; otherwise it is empty.
+    SetWindowTextW(status_, WideFromUtf8(busy ? ProgressText(0, 0) : RunEndText(form_->lastResult())).c_str());
     // The pointer takes the new cursor at once, not only when it next moves.
     POINT cursor{};
     GetCursorPos(&cursor);
@@ -266,8 +273,7 @@ void fomFolvane::ShowBusy(bool busy) {
 
 void fomFolvane::ShowProgress() {
     if (!form_->run().BusyFlag) return;
-    SetWindowTextW(status_,
-                   WideFromUtf8(ProgressText(form_->run().FoldersRead, form_->run().FilesRead)).c_str());
+    SetWindowTextW(status_, WideFromUtf8(RunProgressText(form_->run())).c_str());
 }
 
 void fomFolvane::ArrangePanels(bool showFilterPanel) {

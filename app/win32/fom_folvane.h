@@ -27,9 +27,10 @@ class fomFolvane final : public MainFormView {
     fomFolvane(const fomFolvane&) = delete;
     fomFolvane& operator=(const fomFolvane&) = delete;
 
-    // The start-up sequence for commandLine (everything after the program name). False when
-    // the command line was rejected: its message has been shown; the window must not be shown.
-    bool Load(std::string_view commandLine);
+    // The start-up sequence for commandLine (everything after the program name); a rejected
+    // command line is quoted as shownCommandLine ("" quotes commandLine). False when it was
+    // rejected: its message has been shown; the window must not be shown.
+    bool Load(std::string_view commandLine, std::string_view shownCommandLine = {});
     // Shows the window and activates it.
     void Show();
 

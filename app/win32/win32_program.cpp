@@ -12,6 +12,7 @@
 #include "platform/process.h"
 #include "render/html.h"
 #include "settings/command_line.h"
+#include "settings/path_utils.h"
 #include "settings/settings_file.h"
 
 namespace folvane {
@@ -53,7 +54,7 @@ int RunWin32Program(int argc, char** argv) {
     const ComApartment com;
     const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     fomFolvane window(SettingsFilePath(), HtmlTemplateFolder());
-    if (!window.Load(CommandLineFromHostArguments(arguments))) return 1;
+    if (!window.Load(CommandLineFromHostArguments(arguments), JoinArguments(arguments))) return 1;
     window.Show();
     return MessageLoop(window);
 }

@@ -38,6 +38,16 @@ class DesktopProgramTest : public ::testing::Test {
         return ReadBytes(Host("cli.txt"));
     }
 
+    // The window and the save dialog of a run of the tree started through 実行; nullptr for
+    // what did not appear.
+    std::pair<HWND, HWND> RunUpToTheSaveDialog(const Process& gui) {
+        const HWND window = gui.WaitForWindow(kMainTitle);
+        if (window == nullptr) return {nullptr, nullptr};
+        SendMessageW(GetDlgItem(window, IDC_TXTDIRNAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Tree().c_str()));
+        ClickItem(window, IDC_CMDEXEC);
+        return {window, gui.WaitForWindow(L"出力ﾌｧｲﾙの選択")};
+    }
+
     // Ends the program through 終了 and returns its exit code.
     std::optional<DWORD> Exit(Process& gui, HWND window) {
         ClickItem(window, IDC_CMDEXIT);
@@ -138,12 +148,7 @@ TEST_F(DesktopProgramTest, RunThroughExecAndTheSaveDialogWritesTheConsoleProgram
     ASSERT_FALSE(reference.empty());
 
     Process gui(programs_.gui, L"", folder_.host());
-    const HWND window = gui.WaitForWindow(kMainTitle);
-    ASSERT_NE(window, nullptr);
-    SendMessageW(GetDlgItem(window, IDC_TXTDIRNAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Tree().c_str()));
-    ClickItem(window, IDC_CMDEXEC);
-
-    const HWND save = gui.WaitForWindow(L"出力ﾌｧｲﾙの選択");
+    const auto [window, save] = RunUpToTheSaveDialog(gui);
     ASSERT_NE(save, nullptr) << "no save dialog";
     // While the dialog is open the run is on: the Exec button is the cancel button.
     EXPECT_EQ(ItemTextOf(window, IDC_CMDEXEC), L"中断");
@@ -153,28 +158,47 @@ TEST_F(DesktopProgramTest, RunThroughExecAndTheSaveDialogWritesTheConsoleProgram
         << "the run did not end";
     EXPECT_EQ(ListingWithoutMomentLines(ReadBytes(Host("gui.txt"))), ListingWithoutMomentLines(reference));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_TXTDIRNAME)));
+    // The status line tells where the listing went.
+    const std::wstring status = ItemTextOf(window, IDC_SBRSTATUS);
+    EXPECT_TRUE(status.starts_with(L"保存先: ") && status.ends_with(L"gui.txt")) << Utf8FromWide(status);
     EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
 }
 
-TEST_F(DesktopProgramTest, ClosingTheWindowDuringARunEndsTheProgramOnceTheRunHasUnwound) {
-    Process gui(programs_.gui, L"", folder_.host());
-    const HWND window = gui.WaitForWindow(kMainTitle);
-    ASSERT_NE(window, nullptr);
-    SendMessageW(GetDlgItem(window, IDC_TXTDIRNAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Tree().c_str()));
-    ClickItem(window, IDC_CMDEXEC);
-    const HWND save = gui.WaitForWindow(L"出力ﾌｧｲﾙの選択");
-    ASSERT_NE(save, nullptr) << "no save dialog";
-
-    // The close box while the run waits in its save dialog: the window goes away, the program
-    // stays until the run has returned.
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
-    EXPECT_FALSE(gui.WaitForExit(200ms).has_value());
-    PostMessageW(save, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    EXPECT_EQ(gui.WaitForExit(), std::optional<DWORD>(0));
-    // Closing by any other way than 終了 saves nothing.
-    EXPECT_FALSE(fs::exists(Host("bin\\Folvane.ini")));
-    EXPECT_FALSE(fs::exists(Host("treeのリスト.txt")));
+// The close box, and the end of the session (logoff, shutdown), while a run waits in its save
+// dialog: the program stays until the run has returned, then ends without saving its settings.
+TEST_F(DesktopProgramTest, ClosingOrEndingTheSessionDuringARunEndsTheProgramOnceTheRunHasUnwound) {
+    struct Way {
+        const char* name;
+        bool (*ask)(HWND window);
+        bool hidesTheWindow;
+    };
+    const Way ways[] = {
+        {"close box", [](HWND window) { return PostMessageW(window, WM_CLOSE, 0, 0) != FALSE; }, true},
+        {"end of session",
+         [](HWND window) {
+             DWORD_PTR granted = FALSE;
+             return SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                        10000, &granted) != 0 &&
+                    granted == TRUE;
+         },
+         false},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        Process gui(programs_.gui, L"", folder_.host());
+        const auto [window, save] = RunUpToTheSaveDialog(gui);
+        ASSERT_NE(save, nullptr) << "no save dialog";
+        EXPECT_TRUE(way.ask(window));
+        if (way.hidesTheWindow) {
+            EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+        }
+        EXPECT_FALSE(gui.WaitForExit(200ms).has_value());
+        PostMessageW(save, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        EXPECT_EQ(gui.WaitForExit(), std::optional<DWORD>(0));
+        // Ending by any other way than 終了 saves nothing.
+        EXPECT_FALSE(fs::exists(Host("bin\\Folvane.ini")));
+        EXPECT_FALSE(fs::exists(Host("treeのリスト.txt")));
+    }
 }
 
 TEST_F(DesktopProgramTest, SetupOpensOnFivePagesAndClosesWithCancel) {

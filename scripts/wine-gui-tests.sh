@@ -58,6 +58,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineserver -w
 fi
 wineserver -p </dev/null >/dev/null 2>&1 || true  # already up is as good
+# Wine draws the caption buttons of its window frames in Marlett, which a new prefix may lack.
+marlett=/usr/share/wine/fonts/marlett.ttf
+[ ! -f "$marlett" ] || cp -n "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 # The programs' dialogs ask for the faces Japanese Windows has; the host's IPA fonts stand in.
 # A virtual desktop gives the windows activation and focus without a window manager.
 replacements='HKCU\Software\Wine\Fonts\Replacements'

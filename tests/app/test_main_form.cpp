@@ -135,28 +135,6 @@ TEST_F(MainFormTest, AutomaticRunAtTheFirstActivationOnlyAndTheExit) {
     }
 }
 
-TEST_F(MainFormTest, ExitDuringARunAsksFirst) {
-    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
-        const bool yes = answer == MsgAnswer::Yes;
-        Rig& started = Start();
-        started.view.folder = "C:\\Data";
-        started.ui.OnPumpEvents([&](int call) {
-            if (call == 1) started.ui.QueueAnswer(answer), started.form.cmdExit_Click();
-        });
-        started.form.cmdExec_Click();
-        ASSERT_EQ(started.ui.messages().size(), 1u);
-        const MessageRequest& asked = started.ui.messages()[0];
-        EXPECT_EQ(asked.text + "|" + asked.title,
-                  "現在、フォルダの調査中です。中止して終了しますか？|Folvane");
-        EXPECT_TRUE(asked.buttons == MsgButtons::YesNo && asked.icon == MsgIcon::Information &&
-                    asked.defaultButton == MsgDefault::Second);
-        EXPECT_EQ(Saved().LastPathName, yes ? "C:\\Data" : "");
-        EXPECT_EQ(started.view.Logged("close") && started.view.Logged("quit"), yes);
-        EXPECT_EQ(started.form.run().CancelFlag, yes ? kCancelByClosing : kNoCancel);
-        EXPECT_EQ(started.ui.saveRequests().size(), yes ? 0u : 1u);  // a declined exit lets the run finish
-    }
-}
-
 TEST_F(MainFormTest, DropBrowserAndSetupUpdateTheFolderField) {
     Rig& started = Start();
     FakeView& view = started.view;

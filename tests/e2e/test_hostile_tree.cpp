@@ -15,11 +15,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <regex>

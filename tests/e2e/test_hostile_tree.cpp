@@ -180,10 +180,10 @@ class HostileTreeTest : public ::testing::Test {
         WriteBytes(names / std::string(255, 'a'), 23);
         WriteBytes(names / RepeatStr(85, "あ"), 29);  // 255 bytes of UTF-8
         WriteBytes(dir_.MakeFolder("tree/names/" + kHostileFolder.host) / "資料.txt", 31);
-        const fs::path special = dir_.MakeFolder("tree/special");
+        const fs::path devices = dir_.MakeFolder("tree/devices");
         // Made before the tree is given to nobody, so that a run could open it.
-        fifoWriter_.emplace((special / "fifo").string());
-        deviceMade_ = MakeCharacterDevice(special / "zero-device");
+        fifoWriter_.emplace((devices / "fifo").string());
+        deviceMade_ = MakeCharacterDevice(devices / "zero-device");
         MakeDeepChain(dir_.MakeFolder("tree/deep"), kDeepChain);
         dir_.MakeFolder(std::string("tree/") + kVanishing);
     }
@@ -238,7 +238,7 @@ TEST_F(HostileTreeTest, RunsEndWithEverythingCountedEscapedAndNothingTouched) {
     // Links are listed as what they lead to (to-parent a folder, to-file 11 bytes) and never
     // followed; the loop, the dangling link, the FIFO and the device are files of 0 bytes.
     // Folders: .hidden-folder, locked, listed-only, links, to-parent, names, the hostile folder,
-    // special, deep and its chain, churn. Files: 9 at the top and in the first four folders, 8
+    // devices, deep and its chain, churn. Files: 9 at the top and in the first four folders, 8
     // in names, the FIFO, the device, end.txt.
     const Totals expected = {10 + kDeepChain, 19 + (deviceMade_ ? 1 : 0),
                              11 + 3 + 5 + 11 + 5 * 2 + 23 + 29 + 31 + 3};

@@ -109,7 +109,7 @@ TEST(FileWriteTest, AReplacedFileKeepsItsModeOwnerAndOtherNames) {
 }
 
 // Writing into pipes, FIFOs and /dev/null is shown by the program's own output target tests:
-// here a pipe whose reader is gone, and the special files that are refused.
+// here a pipe whose reader is gone, and the kinds of file that are refused.
 TEST(FileWriteTest, ABrokenPipeFailsAndSocketsAndBlockDevicesAreRefused) {
     testing::TempDir dir;
     // A link to a pipe's descriptor, as /dev/stdout is. Its reader gone, the write fails; the

@@ -113,6 +113,7 @@ run_windows_tests() {
         build "$folder" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$arch.cmake
         # The desktop program's tests need an X server: run_windows_desktop_tests gives them one.
         scripts/wine-tests.sh "$folder" -j "$jobs" -LE wine-gui
+        scripts/wine-e2e.sh build/app/console/folvane-cli "$folder/app/console/folvane-cli.exe"
         if [ "$arch" = x86_64 ]; then run_windows_desktop_tests "$folder"; fi
         (cd "$folder" && cpack -G ZIP | grep 'generated')
     done

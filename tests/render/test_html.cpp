@@ -1,7 +1,6 @@
 #include "render/html.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -31,15 +30,10 @@ TEST(Html, EscapeAndLinks) {
         {"😀", "C:\\😀¥", "<A href=\"file:///C:/%F0%9F%98%80%C2%A5\">😀</A>"},
         {"e", "C:\\x" + kEscapedFF, "<A href=\"file:///C:/x%FF\">e</A>"},
         {"rel", "a\\b c", "<A href=\"a/b%20c\">rel</A>"},
-        {"z", "Z:\\a/b\\c", "<A href=\"file:///a/b/c\">z</A>"},  // unmappable: text kept
     };
     // clang-format on
     for (const auto& [label, target, link] : cases)
         EXPECT_EQ(PathLink(label, target), link) << target;
-    // A link is made from the path's text alone: the walk names entries as they are stored, so
-    // no link needs the file system (a name in other letter case stays as written).
-    EXPECT_EQ(PathLink("n", "Z:\\nowhere\\A b.txt"), "<A href=\"file:///nowhere/A%20b.txt\">n</A>");
-    EXPECT_EQ(PathLink("n", "Z:\\x" + kEscapedFF), "<A href=\"file:///x%FF\">n</A>");
 
     EXPECT_EQ(UrlLink("x", "https://h.example/a b?q=1&r=%20#\"<>"),
               "<A href=\"https://h.example/a%20b?q=1&amp;r=%20#%22%3C%3E\">x</A>");
@@ -60,7 +54,6 @@ TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
     dir.WriteFile("basehtml/largest.htm", std::string(kTemplateSizeLimit, 'x'));
     dir.WriteFile("basehtml/huge.htm");
     std::filesystem::resize_file(dir.host("basehtml/huge.htm"), uintmax_t{8} << 30);
-    ASSERT_EQ(mkfifo(dir.host("basehtml/pipe.htm").c_str(), 0600), 0);  // exists, cannot be read
     const std::string builtIn = DefaultHtmlTemplate();
     const std::pair<std::string, std::string> cases[] = {{"基本", "基本"},
                                                          {"基本.htm", "基本"},
@@ -68,7 +61,6 @@ TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
                                                          {"both", "bare"},
                                                          {"empty", ""},
                                                          {"dir.htm", "behind a folder"},
-                                                         {"pipe", builtIn},
                                                          {"missing", builtIn},
                                                          {"", builtIn},
                                                          {"huge", builtIn},
@@ -80,6 +72,7 @@ TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
     for (const char* name :
          {"a.htm", "B.HTML", "e.Htm", "c.txt", ".hidden.htm", "f.htm.bak", "html", "d.htm/x"})
         dir.WriteFile(std::string("list/") + name, "x");
+    dir.MakeHidden("list/.hidden.htm");
     std::vector<std::string> names = HtmlTemplateList(dir.path("list") + "\\");
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"B.HTML", "a.htm", "e.Htm"}));

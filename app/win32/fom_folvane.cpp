@@ -261,7 +261,8 @@ void fomFolvane::ShowBusy(bool busy) {
     // reach it.
     if (busy) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(exec), TRUE);
     // After a run the status line tells where the listing went; otherwise it is empty.
-    SetWindowTextW(status_, WideFromUtf8(busy ? ProgressText(0, 0) : RunEndText(form_->lastResult())).c_str());
+    SetWindowTextW(status_,
+                   WideFromUtf8(busy ? ProgressText(0, 0) : RunEndText(form_->lastResult())).c_str());
     // The pointer takes the new cursor at once, not only when it next moves.
     POINT cursor{};
     GetCursorPos(&cursor);

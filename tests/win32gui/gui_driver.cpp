@@ -138,9 +138,8 @@ void ClickItem(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-bool AnswerSaveDialog(HWND dialog, const fs::path& path) {
-    // The file-name box: an edit inside combo box cmb13 on newer systems, edit edt1 on older
-    // ones and on Wine.
+HWND SaveDialogNameBox(HWND dialog) {
+    // An edit inside combo box cmb13 on newer systems, edit edt1 on older ones and on Wine.
     HWND box = GetDlgItem(dialog, 0x47C);
     if (box != nullptr) {
         const HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
@@ -148,6 +147,11 @@ bool AnswerSaveDialog(HWND dialog, const fs::path& path) {
     } else {
         box = GetDlgItem(dialog, 0x480);
     }
+    return box;
+}
+
+bool AnswerSaveDialog(HWND dialog, const fs::path& path) {
+    const HWND box = SaveDialogNameBox(dialog);
     if (box == nullptr) return false;
     SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000,
                         nullptr);

@@ -67,6 +67,8 @@ std::wstring ItemTextOf(HWND dialog, int id);
 // Clicks button id of dialog as the button itself would report it.
 void ClickItem(HWND dialog, int id);
 
+// The file-name box of the save dialog; nullptr when it has none.
+HWND SaveDialogNameBox(HWND dialog);
 // Answers the save dialog: puts path into its file-name box and confirms. False when the dialog
 // has no file-name box.
 bool AnswerSaveDialog(HWND dialog, const std::filesystem::path& path);

@@ -43,7 +43,8 @@ class DesktopProgramTest : public ::testing::Test {
     std::pair<HWND, HWND> RunUpToTheSaveDialog(const Process& gui) {
         const HWND window = gui.WaitForWindow(kMainTitle);
         if (window == nullptr) return {nullptr, nullptr};
-        SendMessageW(GetDlgItem(window, IDC_TXTDIRNAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Tree().c_str()));
+        SendMessageW(GetDlgItem(window, IDC_TXTDIRNAME), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(Tree().c_str()));
         ClickItem(window, IDC_CMDEXEC);
         return {window, gui.WaitForWindow(L"出力ﾌｧｲﾙの選択")};
     }
@@ -161,6 +162,25 @@ TEST_F(DesktopProgramTest, RunThroughExecAndTheSaveDialogWritesTheConsoleProgram
     // The status line tells where the listing went.
     const std::wstring status = ItemTextOf(window, IDC_SBRSTATUS);
     EXPECT_TRUE(status.starts_with(L"保存先: ") && status.ends_with(L"gui.txt")) << Utf8FromWide(status);
+    EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
+}
+
+TEST_F(DesktopProgramTest, EnterInTheFolderFieldRunsWithWhatWasTyped) {
+    Process gui(programs_.gui, L"", folder_.host());
+    const HWND window = gui.WaitForWindow(kMainTitle);
+    ASSERT_NE(window, nullptr);
+    const HWND field = GetDlgItem(window, IDC_TXTDIRNAME);
+    const std::wstring typed = L"  " + Tree().wstring() + L" ";
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+    // Through the program's own message loop, as a key press comes.
+    PostMessageW(field, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(field, WM_KEYUP, VK_RETURN, 0xC0000001);
+    const HWND save = gui.WaitForWindow(L"出力ﾌｧｲﾙの選択");
+    ASSERT_NE(save, nullptr) << "Enter started no run";
+    EXPECT_TRUE(TextOf(SaveDialogNameBox(save)).ends_with(L"treeのリスト.txt"))
+        << Utf8FromWide(TextOf(SaveDialogNameBox(save)));
+    PostMessageW(save, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return ItemTextOf(window, IDC_CMDEXEC) == L"実行"; }));
     EXPECT_EQ(Exit(gui, window), std::optional<DWORD>(0));
 }
 

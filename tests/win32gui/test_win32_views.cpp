@@ -117,12 +117,14 @@ TEST_F(MainWindowViewTest, BusyStateTurnsExecIntoCancelAndLocksTheFieldsUntilThe
     EXPECT_TRUE(IsWindowEnabled(item(IDC_CBOFILTERTEXT)));
 }
 
-// A drop list as the shell builds it: a DROPFILES header and wide NUL-separated paths.
-HDROP MakeDrop(const std::wstring& paths) {
+// A drop list as the shell builds it: a DROPFILES header and wide NUL-separated paths, dropped
+// at point in the client area.
+HDROP MakeDrop(const std::wstring& paths, POINT point = {}) {
     const SIZE_T bytes = sizeof(DROPFILES) + (paths.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GHND, bytes);
     auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
     header->pFiles = sizeof(DROPFILES);
+    header->pt = point;
     header->fWide = TRUE;
     std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), paths.c_str(),
                 (paths.size() + 1) * sizeof(wchar_t));
@@ -144,6 +146,39 @@ TEST(DroppedPaths, ComeInOrderAsUtf8AndNoneFromAnEmptyList) {
         const HDROP drop = MakeDrop(list);
         EXPECT_EQ(DroppedPaths(drop), paths);
         GlobalFree(drop);
+    }
+}
+
+// Drops on the window as the shell sends them: the first path counts, a folder in its true
+// case; a drop elsewhere than on the folder panel, an empty one and one during a run change
+// nothing.
+TEST_F(MainWindowViewTest, DropOnTheFolderPanelPutsTheFirstPathIntoTheField) {
+    folder_.WriteFile("Sub\\file.txt", "x");
+    const std::wstring sub = folder_.host("Sub").make_preferred().wstring();
+    const std::wstring lowerSub = sub.substr(0, sub.size() - 3) + L"sub";
+    const std::wstring file = sub + L"\\file.txt";
+    const POINT onPanel{20, DialogUnitsToPixels(window_.hwnd(), 10)};
+    const POINT onTray{20, DialogUnitsToPixels(window_.hwnd(), 30)};
+    struct Case {
+        std::wstring list;
+        POINT at;
+        bool busy;
+        std::wstring field;
+    };
+    const Case cases[] = {
+        {lowerSub + L'\0' + file + L'\0', onPanel, false, sub},
+        {file + L'\0', onPanel, false, file},
+        {L"\0"s, onPanel, false, L"before"},
+        {lowerSub + L'\0', onTray, false, L"before"},
+        {lowerSub + L'\0', onPanel, true, L"before"},
+    };
+    for (const Case& c : cases) {
+        window_.SetFolderText("before");
+        window_.ShowBusy(c.busy);
+        // The window frees the drop list.
+        SendMessageW(window_.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(c.list, c.at)), 0);
+        window_.ShowBusy(false);
+        EXPECT_EQ(TextOf(item(IDC_TXTDIRNAME)), c.field) << Utf8FromWide(c.list);
     }
 }
 

@@ -112,17 +112,19 @@ TEST(ReadPeVersion, DamagedAndCutImagesGiveNothing) {
         const auto intact = VersionOf(dir, b);
         std::mt19937 random(20240601);
         int unchanged = 0;
-        for (int round = 0; round < 3000; ++round) {
+        for (int round = 0; round < 1000; ++round) {
             std::string damaged = b;
             for (auto flips = 1 + random() % 4; flips > 0; --flips)
                 damaged[random() % (block + 56)] ^= static_cast<char>(1 << random() % 8);
             const auto words = VersionOf(dir, damaged);
             unchanged += words && words->ms == intact->ms && words->ls == intact->ls;
         }
-        EXPECT_GT(unchanged, 100);
+        EXPECT_GT(unchanged, 30);
 
-        // ld stores nothing after the last section, so every shorter copy cuts a section short.
-        for (size_t cut = 0; cut < b.size(); ++cut)
+        // ld stores nothing after the last section, so every shorter copy cuts a section short:
+        // every length through the headers and the resource directory, every 8th after them
+        // (each copy is a file written and read, which costs under Wine).
+        for (size_t cut = 0; cut < b.size(); cut += cut < root + 64 ? 1 : 8)
             ASSERT_EQ(VersionOf(dir, b.substr(0, cut)), std::nullopt)
                 << "a version from a copy cut at " << cut;
     }

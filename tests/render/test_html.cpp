@@ -1,11 +1,12 @@
 #include "render/html.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/path_space.h"
+#include "tests/support/host_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace folvane {
@@ -14,6 +15,12 @@ namespace {
 using testing::TempDir;
 
 const std::string kEscapedFF = "\xED\xB3\xBF";  // the escape code point of host byte 0xFF
+
+// The anchor of a path on Z:, whose URL is the host file's on hosts with one root (the text's
+// escapes given as they are expected in the URL).
+std::string HostRootLink(std::string_view label, std::string_view urlPath) {
+    return "<A href=\"" + FileUrlOf("Z:" + std::string(urlPath)) + "\">" + std::string(label) + "</A>";
+}
 
 // Anchors: a file URL that stays inside its attribute and names the real file even where code
 // page 932 cannot hold a character of its name.
@@ -31,15 +38,15 @@ TEST(Html, EscapeAndLinks) {
         {"😀", "C:\\😀¥", "<A href=\"file:///C:/%F0%9F%98%80%C2%A5\">😀</A>"},
         {"e", "C:\\x" + kEscapedFF, "<A href=\"file:///C:/x%FF\">e</A>"},
         {"rel", "a\\b c", "<A href=\"a/b%20c\">rel</A>"},
-        {"z", "Z:\\a/b\\c", "<A href=\"file:///a/b/c\">z</A>"},  // unmappable: text kept
+        {"z", "Z:\\a/b\\c", HostRootLink("z", "\\a/b\\c")},  // unmappable: text kept
     };
     // clang-format on
     for (const auto& [label, target, link] : cases)
         EXPECT_EQ(PathLink(label, target), link) << target;
     // A link is made from the path's text alone: the walk names entries as they are stored, so
     // no link needs the file system (a name in other letter case stays as written).
-    EXPECT_EQ(PathLink("n", "Z:\\nowhere\\A b.txt"), "<A href=\"file:///nowhere/A%20b.txt\">n</A>");
-    EXPECT_EQ(PathLink("n", "Z:\\x" + kEscapedFF), "<A href=\"file:///x%FF\">n</A>");
+    EXPECT_EQ(PathLink("n", "Z:\\nowhere\\A b.txt"), HostRootLink("n", "\\nowhere\\A%20b.txt"));
+    EXPECT_EQ(PathLink("n", "Z:\\x" + kEscapedFF), HostRootLink("n", "\\x%FF"));
 
     EXPECT_EQ(UrlLink("x", "https://h.example/a b?q=1&r=%20#\"<>"),
               "<A href=\"https://h.example/a%20b?q=1&amp;r=%20#%22%3C%3E\">x</A>");
@@ -58,21 +65,14 @@ TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
     dir.MakeFolder("basehtml/dir.htm");
     // A file past the cap is no template, even a sparse one that would take no disk space.
     dir.WriteFile("basehtml/largest.htm", std::string(kTemplateSizeLimit, 'x'));
-    dir.WriteFile("basehtml/huge.htm");
-    std::filesystem::resize_file(dir.host("basehtml/huge.htm"), uintmax_t{8} << 30);
-    ASSERT_EQ(mkfifo(dir.host("basehtml/pipe.htm").c_str(), 0600), 0);  // exists, cannot be read
+    ASSERT_TRUE(testing::SetHostSparseLength(dir.WriteFile("basehtml/huge.htm"), uint64_t{8} << 30));
     const std::string builtIn = DefaultHtmlTemplate();
-    const std::pair<std::string, std::string> cases[] = {{"基本", "基本"},
-                                                         {"基本.htm", "基本"},
-                                                         {"only", "html"},
-                                                         {"both", "bare"},
-                                                         {"empty", ""},
-                                                         {"dir.htm", "behind a folder"},
-                                                         {"pipe", builtIn},
-                                                         {"missing", builtIn},
-                                                         {"", builtIn},
-                                                         {"huge", builtIn},
-                                                         {"largest", std::string(kTemplateSizeLimit, 'x')}};
+    const std::pair<std::string, std::string> cases[] = {
+        {"基本", "基本"},     {"基本.htm", "基本"},
+        {"only", "html"},     {"both", "bare"},
+        {"empty", ""},        {"dir.htm", "behind a folder"},
+        {"missing", builtIn}, {"", builtIn},
+        {"huge", builtIn},    {"largest", std::string(kTemplateSizeLimit, 'x')}};
     for (const auto& [name, text] : cases)
         EXPECT_EQ(HtmlTemplateRead(dir.path("basehtml") + "\\", name), text) << name;
     EXPECT_EQ(HtmlTemplateRead("", "基本"), builtIn);
@@ -80,6 +80,7 @@ TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
     for (const char* name :
          {"a.htm", "B.HTML", "e.Htm", "c.txt", ".hidden.htm", "f.htm.bak", "html", "d.htm/x"})
         dir.WriteFile(std::string("list/") + name, "x");
+    dir.MakeHidden("list/.hidden.htm");
     std::vector<std::string> names = HtmlTemplateList(dir.path("list") + "\\");
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"B.HTML", "a.htm", "e.Htm"}));

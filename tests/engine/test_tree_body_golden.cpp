@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <utility>
 
 #include "platform/file_system.h"
+#include "platform/file_write.h"
 #include "platform/person_path.h"
 #include "tests/engine/tree_body_fixture.h"
 
@@ -191,6 +193,23 @@ TEST_F(TreeBodyTest, AThousandPackedNamesSixToALine) {
         lines.back() += testing::Numbered(i) + (i < 999 ? "," : "");
     }
     EXPECT_EQ(Body({.viewType = 1, .size = true}, names, ""), CrLf(lines));
+}
+
+// A chain whose paths run past the 260 characters that Windows paths were once held to: every
+// level is listed, and the file at the bottom still opens for its CRC.
+TEST_F(TreeBodyTest, WalksAChainPastTheOldWindowsPathLimit) {
+    constexpr int kLevels = 12;
+    const std::string name(60, 'd');
+    std::string deepest = tmp.path();
+    for (int level = 0; level < kLevels; ++level)
+        deepest += "\\" + name;
+    ASSERT_TRUE(MakeFolders(deepest));
+    ASSERT_TRUE(WriteFileReplacing(deepest + "\\file.txt", "123456789"));
+    const std::string text = Body({.columns = 150, .crc = true}, {}, "");
+    EXPECT_EQ(Totals(), (std::vector<int64_t>{kLevels, 1, 9}));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kLevels + 1);
+    EXPECT_NE(text.find(Sp(3 * kLevels) + "+- file.txt "), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with(" CBF43926\r\n")) << text;
 }
 
 TEST(CaptionTimer, ShowsTheLastRequestAfterOneHundredMillisecondsOfQuiet) {

@@ -110,6 +110,7 @@ run_windows_tests() {
         echo "== Windows ($arch): cross-compiled with MinGW-w64, the tests under Wine"
         build "$folder" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$arch.cmake
         scripts/wine-tests.sh "$folder" -j "$jobs"
+        scripts/wine-e2e.sh build/app/console/folvane-cli "$folder/app/console/folvane-cli.exe"
         (cd "$folder" && cpack -G ZIP | grep 'generated')
     done
 }

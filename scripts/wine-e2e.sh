@@ -54,6 +54,7 @@ folders=$(find "$tree" -mindepth 1 -type d | wc -l)
 files=$(find "$tree" -type f | wc -l)
 everything="$folders 個のフォルダと $files 個 "
 visible="$folders 個のフォルダと $((files - 1)) 個 "
+filtered="$folders 個のフォルダと $(find "$tree" -type f \( -name '*.txt' -o -name '*.csv' \) | wc -l) 個 "
 
 # The Windows path of a host path under the root, which Wine maps onto drive Z:.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
@@ -128,9 +129,16 @@ check_listing() {
 
 check_listing text.txt "$everything" /A /I /SH /VS /VA /VUD /VUT
 check_listing crc.txt "$everything" /A /I /SH /VC /VS /VA /VUD /VUT
+# The checksums are the files' own, not just the same on both hosts: gzip's trailer holds the
+# CRC-32 of what it packed.
+crc=$(gzip -c "$tree/資料/写真/大きい.bin" | tail -c8 | head -c4 | od -An -tx4 | tr -d ' ' | tr a-f A-F)
+if ! grep -q "大きい.bin .* $crc\$" "$work/windows/crc.txt.lines"; then
+    fail "the CRC of 大きい.bin is not $crc"
+fi
 check_listing styles.txt "$everything" /A /I /SH /VA /VUD /VUT /ST 1 /LS 1 /CO 60 /LI 1
 check_listing page.htm "$everything" /A /I /SH /LT 1 /FLK /DLK /VC /VA /VUD /VUT
 check_listing visible.txt "$visible" /A /I /-SH /VS /VA
+check_listing filtered.txt "$filtered" /A /I /SH /VS /FT "*.txt *.csv"
 check_listing sorted.txt "$everything" /A /I /SH /VV /CO 100 /SORTKEY s /-SM
 
 # A second run replaces the listing of the first: the stale text is gone, the listing is back.

@@ -59,13 +59,10 @@ class ConsoleProgramTest : public ::testing::Test {
 TEST_F(ConsoleProgramTest, AutomaticRunsWriteTextAndHtmlListingsAndSaveNoSettings) {
     ASSERT_EQ(Run("/A /LS 0 samples out.txt"), 0) << err;
     const std::string listing = Text("out.txt");
+    // The golden listings hold the rest; they cannot tell a host path from its Z: form.
     EXPECT_TRUE(listing.starts_with("Folvane Ver 1.8")) << listing;
-    for (const std::string& line :
-         {"\r\nフォルダは " + dir_.host("samples").string() + "\r\n\r\n", std::string("\r\n|- 資料"),
-          std::string("\r\n|  +- 予算管理.csv"),
-          std::string("4 個のフォルダと 10 個 3,196 Byte のファイルがあります。\r\n")})
-        EXPECT_NE(listing.find(line), std::string::npos) << line << "\n" << listing;
-    EXPECT_TRUE(listing.ends_with("\r\n"));
+    EXPECT_NE(listing.find("\r\nフォルダは " + dir_.host("samples").string() + "\r\n\r\n"), std::string::npos)
+        << listing;
 
     ASSERT_EQ(Run("/A /LT 1 '" + dir_.host("samples").string() + "' out.htm"), 0) << err;
     const std::string page = Text("out.htm");  // poured into the installed template

@@ -17,9 +17,8 @@ namespace folvane {
 namespace {
 
 using testing::CrLf;
+using testing::Look;
 using testing::Sp;
-
-const Lines kSmallTree = {"sub/x.txt=xxxx", "a.txt=a", "b.txt=bb"};
 
 // A moment as the listing shows it, in the host's time zone ("2021/03/04 14:06:07"); the C
 // library does the calendar.

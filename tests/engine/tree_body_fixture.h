@@ -1,6 +1,6 @@
 #pragma once
-// A rig that lists small trees made in a folder of the test's own, for the tree-body tests of
-// every host: rows of a tree, a look and the body expected.
+// The tree-body tests' fixture: a tree made in a temporary folder, walked with a look, its body
+// compared with a hand-written text.
 
 #include <gtest/gtest.h>
 
@@ -9,23 +9,21 @@
 
 #include "platform/path_space.h"
 #include "tests/engine/golden_support.h"
-#include "tests/support/temp_dir.h"
 
 namespace folvane {
 
 using Lines = std::vector<std::string>;
-using testing::Look;
 
 // A tree as MakeTree takes it, listed with a look, and the body expected, where "[ref|text]" is
 // a link to ref in the row's folder; totals (folders, files, bytes) when given.
 struct Row {
     const char* what;
-    Look look;
+    testing::Look look;
     Lines tree, body;
     std::vector<int64_t> totals = {};
 };
 
-// The body with each "[ref|text]" turned into an HTML link to ref inside the folder whose URL
+// The body with each "[ref|text]" turned into an HTML link to ref in the folder whose file URL
 // is folderUrl.
 inline std::string WithLinks(const std::string& body, const std::string& folderUrl) {
     std::string out;
@@ -40,9 +38,11 @@ inline std::string WithLinks(const std::string& body, const std::string& folderU
     return out + body.substr(at);
 }
 
+inline const Lines kSmallTree = {"sub/x.txt=xxxx", "a.txt=a", "b.txt=bb"};
+
 class TreeBodyTest : public ::testing::Test {
   protected:
-    std::string Body(const Look& look, const Lines& tree, const std::string& base) {
+    std::string Body(const testing::Look& look, const Lines& tree, const std::string& base) {
         testing::MakeTree(tmp, base, tree);
         rig.Apply(look);
         totals = {5, 99, 5, 5};  // whatever the caller's record held gives way

@@ -1,7 +1,9 @@
 // The dialogs on their real widgets: Setup's controls, notices, validation and storing; the
-// tree-line dialog's working copy and preview; the caption and version dialogs.
+// tree-line dialog's working copy and preview; the caption and version dialogs; the program's icon.
 
 #include "app/context_menu.h"
+#include "app/qt/desktop_program.h"
+#include "app/qt/fom_folvane.h"
 #include "app/qt/fom_line_setup.h"
 #include "app/qt/fom_setup.h"
 #include "app/qt/fom_text_input.h"
@@ -206,9 +208,26 @@ TEST(CaptionDialog, ReturnsTheEditOrNothingAndRefusesAnEmptyName) {
     }
 }
 
-TEST(VersionDialog, ShowsTheRevisionOnlyWhenSetAndALiveLink) {
+QImage Picture(const QIcon& icon, int size) {
+    return icon.pixmap(QSize(size, size)).toImage();
+}
+
+// Every window carries the program's icon, drawn at every size rather than one picture scaled.
+TEST(VersionDialog, CarriesTheProgramsIconTheRevisionOnlyWhenSetAndALiveLink) {
+    const QIcon icon = ProgramIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_NE(Picture(icon, 16), Picture(icon, 32).scaled(16, 16));
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("example.folvane.Folvane"));
+    TempDir tmp;
+    fomFolvane window(tmp.path("Folvane.ini"), tmp.path("basehtml"));
+    fomVersion dialog(&window);
+    for (const QWidget* shown : {static_cast<QWidget*>(&window), static_cast<QWidget*>(&dialog)})
+        EXPECT_EQ(Picture(shown->windowIcon(), 32), Picture(icon, 32)) << shown->metaObject()->className();
+    const QPixmap picture = Control<QLabel>(dialog, "picIcon")->pixmap();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.toImage(), Picture(icon, picture.width()));
+
     EXPECT_EQ(VersionText(1, 8, 0) + "/" + VersionText(1, 8, 3), " Version 1.8/ Version 1.8.3");
-    fomVersion dialog(nullptr);
     Show(dialog);
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("https", &catcher, "Open");

@@ -1,5 +1,6 @@
 // The desktop program's Ui port and its choosers: message boxes as a person sees and answers
-// them, the save and open dialog, the folder browser, the desktop's handler, the event pump.
+// them, the save and open dialog, the folder browser, the desktop's handler, the event pump;
+// Qt's own buttons and file dialog in Japanese.
 
 #include "app/qt/cls_com_dlg.h"
 #include "app/qt/folder_dialog.h"
@@ -72,6 +73,21 @@ TEST(QtUiTest, PumpLetsEventsRunAtMostOncePerIntervalAfterRefreshingProgress) {
     ui.SetPumpInterval(std::chrono::milliseconds{0});
     ui.PumpEvents();
     EXPECT_EQ(progressWhenDelivered, (std::vector<int>{1, 2}));
+}
+
+TEST(QtUiTest, QtsOwnButtonsAndFileDialogSpeakJapanese) {
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Save)->text(), QStringLiteral("保存"));
+
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog.labelText(QFileDialog::FileName), QStringLiteral("ファイル名(&N):"));
+    EXPECT_EQ(dialog.labelText(QFileDialog::Reject), QStringLiteral("キャンセル"));
+    // The type column of its file list names folders in Japanese too.
+    TempDir tmp;
+    EXPECT_EQ(QFileIconProvider().type(QFileInfo(QString::fromStdString(tmp.host().string()))),
+              QStringLiteral("フォルダ"));
 }
 
 TEST(ComDlgTest, FilterPairsBecomeQtNameFilters) {

@@ -67,12 +67,16 @@ TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
     dir.WriteFile("basehtml/largest.htm", std::string(kTemplateSizeLimit, 'x'));
     ASSERT_TRUE(testing::SetHostSparseLength(dir.WriteFile("basehtml/huge.htm"), uint64_t{8} << 30));
     const std::string builtIn = DefaultHtmlTemplate();
-    const std::pair<std::string, std::string> cases[] = {
-        {"基本", "基本"},     {"基本.htm", "基本"},
-        {"only", "html"},     {"both", "bare"},
-        {"empty", ""},        {"dir.htm", "behind a folder"},
-        {"missing", builtIn}, {"", builtIn},
-        {"huge", builtIn},    {"largest", std::string(kTemplateSizeLimit, 'x')}};
+    const std::pair<std::string, std::string> cases[] = {{"基本", "基本"},
+                                                         {"基本.htm", "基本"},
+                                                         {"only", "html"},
+                                                         {"both", "bare"},
+                                                         {"empty", ""},
+                                                         {"dir.htm", "behind a folder"},
+                                                         {"missing", builtIn},
+                                                         {"", builtIn},
+                                                         {"huge", builtIn},
+                                                         {"largest", std::string(kTemplateSizeLimit, 'x')}};
     for (const auto& [name, text] : cases)
         EXPECT_EQ(HtmlTemplateRead(dir.path("basehtml") + "\\", name), text) << name;
     EXPECT_EQ(HtmlTemplateRead("", "基本"), builtIn);

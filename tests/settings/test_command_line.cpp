@@ -110,15 +110,6 @@ TEST_F(CommandLineTest, RejectsBadOptionsFoldersAndFiles) {
             Expect({{commandLine, result}});
 }
 
-TEST(CommandLineErrorTextTest, NamesTheProblemAndQuotesTheCommandLine) {
-    const std::string tail =
-        "\r\n\r\nFolvane [/option] [dir [file]]\r\n（詳しくはヘルプを参照して下さい）\r\n\r\n";
-    EXPECT_EQ(CommandLineErrorText(-1, "/XYZ"), "起動パラメータに誤りがあります。" + tail + "\"/XYZ\"");
-    EXPECT_EQ(CommandLineErrorText(-2, "a"), "指定された調査フォルダが不正です。" + tail + "\"a\"");
-    EXPECT_EQ(CommandLineErrorText(-3, ""), "指定された保存ファイル名が不正です。" + tail + "\"\"");
-    EXPECT_EQ(CommandLineErrorText(-4, "/CO 20"), "桁数の指定が狭すぎます。" + tail + "\"/CO 20\"");
-}
-
 TEST(HostArgumentsTest, QuotedArgumentsSplitBackAsTheyWereAndHostPathsAreTranslated) {
     const std::vector<std::string> odd = {"/FT",        "say \"hi\"", "\"", "\"\"", "\"x\"", "a\"b c",
                                           "基本 2.htm", "tab\there",  "x",  "",     "y"};

@@ -8,6 +8,7 @@
 #include "platform/file_system.h"
 #include "platform/file_write.h"
 #include "platform/process.h"
+#include "settings/program_files.h"
 #include "settings/settings_fields.h"
 #include "tests/support/temp_dir.h"
 
@@ -84,25 +85,41 @@ TEST_F(SettingsFileTest, ANonDefaultRecordSurvivesARoundTripEvenWithLineBreaksIn
     EXPECT_EQ(SettingsFilePath(), ExecutableFolder() + "\\Folvane.ini");
 }
 
-// A program in a folder of its own keeps its settings there; an installed one (its data in
-// the prefix's share folder) keeps them in each user's configuration folder, even where the
-// program folder can be written.
-TEST_F(SettingsFileTest, OnlyAProgramInAFolderOfItsOwnKeepsItsSettingsBesideIt) {
-    dir_.MakeFolder("portable");
-    dir_.MakeFolder("usr/bin");
-    dir_.MakeFolder("usr/share/folvane/basehtml");
+// An installed program (its templates in the prefix's share folder) keeps its settings in each
+// user's configuration folder, even where the program folder can be written; any other keeps
+// them beside itself, unless that folder cannot be written.
+TEST_F(SettingsFileTest, DataAndSettingsFoldersFollowHowTheProgramIsInstalled) {
+    for (const char* folder :
+         {"portable", "usr/bin", "usr/share/folvane/basehtml", "opt/bin", "home/.local/bin"})
+        dir_.MakeFolder(folder);
+    dir_.WriteFile("opt/share/folvane/basehtml");              // a file is no template folder
+    dir_.WriteFile("home/.local/share/folvane/registry.ini");  // the user's data, no installation
     const std::string config = dir_.path("config");
     const std::string inConfig = config + "\\" + std::string(ProgramConfigFolderName()) + "\\Folvane.ini";
+    const std::string usrData = dir_.path("usr/share/folvane") + "\\";
+    const auto beside = [&](std::string_view folder) { return dir_.path(folder) + "\\Folvane.ini"; };
+    // The program's folder, its data folder, its settings file ("" when not asked).
     const std::tuple<std::string, std::string, std::string> cases[] = {
-        {dir_.path("portable"), config, dir_.path("portable") + "\\Folvane.ini"},
-        {dir_.path("usr/bin"), config, inConfig},
-        {dir_.path("usr/bin"), "", dir_.path("usr/bin") + "\\Folvane.ini"},
-        {dir_.path("missing"), config, inConfig},  // a folder that cannot be written
-        {"", config, inConfig},
-        {"", "", ""},
+        {dir_.path("portable"), "", beside("portable")},
+        {dir_.path("usr/bin"), usrData, inConfig},
+        {dir_.path("usr/bin") + "\\", usrData, ""},
+        {dir_.path("opt/bin"), "", beside("opt/bin")},
+        {dir_.path("home/.local/bin"), "", beside("home/.local/bin")},
+        {dir_.path("missing"), "", inConfig},  // a folder that cannot be written
+        {"Z:\\", "", ""},                      // no prefix above a drive root
+        {"Z:", "", ""},
+        {"bin", "", ""},
+        {"", "", inConfig},
     };
-    for (const auto& [executableFolder, configFolder, path] : cases)
-        EXPECT_EQ(SettingsFilePathOf(executableFolder, configFolder), path) << executableFolder;
+    for (const auto& [executableFolder, data, settings] : cases) {
+        EXPECT_EQ(InstalledDataFolder(executableFolder), data) << executableFolder;
+        if (!settings.empty()) {
+            EXPECT_EQ(SettingsFilePathOf(executableFolder, config), settings) << executableFolder;
+        }
+    }
+    // Without a configuration folder every program keeps its settings beside itself.
+    EXPECT_EQ(SettingsFilePathOf(dir_.path("usr/bin"), ""), beside("usr/bin"));
+    EXPECT_EQ(SettingsFilePathOf("", ""), "");
 }
 
 TEST_F(SettingsFileTest, ReadsLinesAsDocumentedAndSkipsWhatDoesNotConvert) {
@@ -187,7 +204,8 @@ TEST_F(SettingsFileTest, AnOlderLayoutIsUpgradedOnceAndOnlyFromAFileThatIsRead) 
     EXPECT_TRUE(IndexKept());
 }
 
-TEST(SettingsTest, DefaultsKeepTheHistoryAndWidthsFollowTheColumns) {
+// The widths that follow from the columns are checked with the command line and Setup.
+TEST(SettingsTest, DefaultsKeepTheHistory) {
     Settings s;
     s.LastPathName = "C:\\Data", s.LastOutPathName = "C:\\Out\\", s.Left = 10, s.Top = 20;
     s.Columns = 200, s.FilterText = {"*.txt"}, s.Version = "1.8";
@@ -197,15 +215,6 @@ TEST(SettingsTest, DefaultsKeepTheHistoryAndWidthsFollowTheColumns) {
     EXPECT_TRUE(s.Columns == 78 && s.FilterText.empty() && s.Version.empty() && s.NameWidth == 41);
     SetHistoryDefaults(s);
     EXPECT_TRUE(s.LastPathName.empty() && s.LastOutPathName.empty() && s.Left == -1 && s.Top == -1);
-
-    s.SizeMaxColumns = 20;  // an exact byte count takes SizeMaxColumns
-    ComputeWidths(s);
-    EXPECT_EQ(s.NameWidth, 33);
-    s.SizeType = 1;  // scaled sizes take 7 cells whatever SizeMaxColumns says
-    s.Columns = 40, s.CDateFlg = s.CTimeFlg = s.VersionFlg = s.CRCFlg = true;
-    ComputeWidths(s);
-    EXPECT_EQ(s.SizeWidth, 7);
-    EXPECT_EQ(s.NameWidth, -38);  // every column on leaves a negative width, unclamped
 }
 
 // Most recently used first, ignoring the case of ASCII letters only; an overlong one keeps its length.

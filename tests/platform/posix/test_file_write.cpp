@@ -11,11 +11,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <set>
-#include <thread>
 
 #include "platform/file_system.h"
 #include "tests/support/temp_dir.h"
@@ -100,7 +97,7 @@ TEST(FileWriteTest, AReplacedFileKeepsItsModeOwnerAndOtherNames) {
     ASSERT_EQ(stat(dir.host("private.txt").c_str(), &facts), 0);
     EXPECT_EQ(facts.st_mode & 07777, 0600u);
     if (root) {
-        EXPECT_EQ(facts.st_uid, 65534u);
+        EXPECT_EQ(std::pair(facts.st_uid, facts.st_gid), std::pair(65534u, 65534u));
     }
 
     dir.WriteFile("one.txt", "old");
@@ -111,41 +108,18 @@ TEST(FileWriteTest, AReplacedFileKeepsItsModeOwnerAndOtherNames) {
     EXPECT_EQ(NamesIn(dir.host()), (Names{"one.txt", "private.txt", "two.txt"}));
 }
 
-// Devices and pipes are written into, never replaced by a file; other special files are refused.
-TEST(FileWriteTest, PipesAndCharacterDevicesAreWrittenIntoAndOtherSpecialFilesRefused) {
+// Writing into pipes, FIFOs and /dev/null is shown by the program's own output target tests:
+// here a pipe whose reader is gone, and the kinds of file that are refused.
+TEST(FileWriteTest, ABrokenPipeFailsAndSocketsAndBlockDevicesAreRefused) {
     testing::TempDir dir;
-    ASSERT_TRUE(WriteFileReplacing("Z:\\dev\\null", "nothing"));
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
-
-    // A link to a pipe's descriptor, as /dev/stdout is: the bytes reach the pipe.
+    // A link to a pipe's descriptor, as /dev/stdout is. Its reader gone, the write fails; the
+    // program is not ended by the broken pipe.
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);
-    fs::create_symlink("/proc/self/fd/" + std::to_string(ends[1]), dir.host("stdout"));
-    ASSERT_TRUE(WriteFileReplacing(dir.path("stdout"), "through the pipe"));
-    close(ends[1]);
-    char got[64] = {};
-    EXPECT_EQ(read(ends[0], got, sizeof got), 16);
-    EXPECT_STREQ(got, "through the pipe");
-    EXPECT_TRUE(fs::is_symlink(dir.host("stdout")));
-    // Its reader gone, the write fails; the program is not ended by the broken pipe.
-    ASSERT_EQ(pipe(ends), 0);
     close(ends[0]);
-    fs::remove(dir.host("stdout"));
     fs::create_symlink("/proc/self/fd/" + std::to_string(ends[1]), dir.host("stdout"));
     EXPECT_FALSE(WriteFileReplacing(dir.path("stdout"), "nobody reads"));
     close(ends[1]);
-
-    // A FIFO with a reader.
-    ASSERT_EQ(mkfifo(dir.host("fifo").c_str(), 0600), 0);
-    std::string received;
-    std::thread reader([&] {
-        std::ifstream fifo(dir.host("fifo"), std::ios::binary);
-        received.assign(std::istreambuf_iterator<char>(fifo), {});
-    });
-    EXPECT_TRUE(WriteFileReplacing(dir.path("fifo"), "to the reader"));
-    reader.join();
-    EXPECT_EQ(received, "to the reader");
-    EXPECT_TRUE(fs::is_fifo(dir.host("fifo")));
 
     // A socket is refused, and so is a block device where one can be made.
     const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
@@ -162,7 +136,7 @@ TEST(FileWriteTest, PipesAndCharacterDevicesAreWrittenIntoAndOtherSpecialFilesRe
         EXPECT_FALSE(WriteFileReplacing(dir.path("block"), "x"));
         EXPECT_TRUE(fs::is_block_file(dir.host("block")));
     }
-    Names expected{"fifo", "socket", "stdout"};
+    Names expected{"socket", "stdout"};
     if (fs::exists(dir.host("block"))) expected.insert("block");
     EXPECT_EQ(NamesIn(dir.host()), expected);
 }

@@ -1,5 +1,5 @@
-// The CRC of what only POSIX hosts make: FIFOs, devices, files their owner may not read; and
-// the descriptors a read leaves behind, counted in /proc.
+// FileCrc32 on POSIX hosts: FIFOs, devices, files their owner may not read, and the
+// descriptors a read leaves behind, counted in /proc.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

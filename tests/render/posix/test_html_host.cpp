@@ -11,7 +11,7 @@
 namespace folvane {
 namespace {
 
-TEST(HtmlPosix, ATemplateThatExistsButCannotBeReadGivesTheBuiltInOne) {
+TEST(Html, ATemplateThatExistsButCannotBeReadGivesTheBuiltInOne) {
     testing::TempDir dir;
     ASSERT_EQ(mkfifo(dir.host("pipe.htm").c_str(), 0600), 0);
     chmod(dir.WriteFile("locked.htm", "locked").c_str(), 0);

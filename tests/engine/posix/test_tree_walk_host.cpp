@@ -1,5 +1,5 @@
-// The walk over what only POSIX hosts make: chains deeper than any path, symbolic links, bind
-// mounts, folders and files that permissions close.
+// The walk on POSIX hosts: chains of folders deeper than any path limit, symbolic links, bind
+// mounts and folders that cannot be read.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

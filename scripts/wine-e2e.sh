@@ -134,6 +134,8 @@ check_listing crc.txt "$everything" /A /I /SH /VC /VS /VA /VUD /VUT
 crc=$(gzip -c "$tree/資料/写真/大きい.bin" | tail -c8 | head -c4 | od -An -tx4 | tr -d ' ' | tr a-f A-F)
 if ! grep -q "大きい.bin .* $crc\$" "$work/windows/crc.txt.lines"; then
     fail "the CRC of 大きい.bin is not $crc"
+else
+    echo "ok: 大きい.bin has the CRC-32 gzip finds, $crc"
 fi
 check_listing styles.txt "$everything" /A /I /SH /VA /VUD /VUT /ST 1 /LS 1 /CO 60 /LI 1
 check_listing page.htm "$everything" /A /I /SH /LT 1 /FLK /DLK /VC /VA /VUD /VUT

@@ -4,12 +4,14 @@
 #
 # The tree has Japanese names, "& < >" in names, a name longer than 100 characters, files with
 # content for CRCs, programs with a version resource, subfolders, a hidden and a read-only file,
-# and one time on every entry. Each option set is listed by both programs; the listings,
-# converted from code page 932, must have the same lines apart from those that name the host:
-# the date the listing was made, the folder (a host path on Linux, Z:\... on Windows), its volume
-# and its free space. File URLs differ the same way and are compared with their common root.
-# A second run must replace the listing the first one wrote, and runs that save nothing must
-# end with the same exit code and messages. Exits nonzero, with a diff, when anything differs.
+# and one time on every entry. Each option set is listed by both programs, each run from a copy
+# of its own; the listings, converted from code page 932, must have the same lines and line
+# ends apart from those that name the host: the date the listing was made, the folder (a host
+# path on Linux, Z:\... on Windows), its volume and its free space. File URLs differ the same
+# way and are compared with their common root. A CRC must be the one gzip finds, a second run
+# must replace the listing the first one wrote, runs that save nothing must end with the same
+# exit code and messages, and no run may write a settings file. Exits nonzero, with a diff,
+# when anything differs.
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 linux_cli=$(realpath "$1")
@@ -32,6 +34,13 @@ work=$(mktemp -d /tmp/folvane-e2e.XXXXXX)
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 # One zone without daylight saving for both programs: Wine takes the host's.
 export TZ=Asia/Tokyo
+# Each program runs from a copy of its own with the templates beside it, so that a settings
+# file written beside it would show.
+mkdir "$work/linux" "$work/windows" "$work/linux-bin" "$work/windows-bin"
+cp "$linux_cli" "$work/linux-bin/folvane-cli"
+cp "$windows_cli" "$work/windows-bin/folvane-cli.exe"
+cp -r "$(dirname "$linux_cli")/basehtml" "$work/linux-bin/"
+cp -r "$(dirname "$windows_cli")/basehtml" "$work/windows-bin/"
 
 # The tree. Every entry gets the same time (2024-01-02 03:04:05 UTC), so the dates agree.
 tree=$work/tree
@@ -62,26 +71,26 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 # run_both <output> <folder> <options...>: lists the folder with both programs into
 # $work/linux/<output> and $work/windows/<output>, their messages beside them in
 # <side>/messages, and records their exit codes.
-mkdir "$work/linux" "$work/windows"
 run_both() {
     local output=$1 folder=$2
     shift 2
     set +e
-    "$linux_cli" "$@" "$folder" "$work/linux/$output" </dev/null >"$work/linux/messages" 2>&1
+    "$work/linux-bin/folvane-cli" "$@" "$folder" "$work/linux/$output" </dev/null >"$work/linux/messages" 2>&1
     linux_status=$?
     # Output to files: Wine's services inherit the first program's output and would hold a pipe.
-    "$wine_loader" "$windows_cli" "$@" "$(windows_path "$folder")" "$(windows_path "$work/windows/$output")" \
+    "$wine_loader" "$work/windows-bin/folvane-cli.exe" "$@" "$(windows_path "$folder")" "$(windows_path "$work/windows/$output")" \
         </dev/null >"$work/windows/messages" 2>&1
     windows_status=$?
     set -e
 }
 
-# The lines of a listing that both programs must write alike, in UTF-8: the date leaves the
-# title line, the volume, folder and free-space lines go, and the root's file URL reads ROOT.
+# The lines of a listing that both programs must write alike, in UTF-8 with their line ends:
+# the date leaves the title line, the volume, folder and free-space lines go, and the root's
+# file URL reads ROOT.
 comparable() {
     local root_url=$2
-    iconv -f CP932 -t UTF-8 "$1" | tr -d '\r' |
-        sed -E -e "s|$root_url|ROOT|g" -e '/Folvane Ver /s| *[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9:]{8}$||' |
+    iconv -f CP932 -t UTF-8 "$1" |
+        sed -E -e "s|$root_url|ROOT|g" -e '/Folvane Ver /s| *[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9:]{8}(\r?)$|\1|' |
         grep -v -e 'のボリュームラベルは' -e '^フォルダは ' -e 'ディスク空き容量は'
 }
 
@@ -115,8 +124,11 @@ check_listing() {
         cat "$work/linux/messages" "$work/windows/messages"
         return
     fi
-    comparable "$work/linux/$output" "file://$tree" >"$work/linux/$output.lines"
-    comparable "$work/windows/$output" "file:///Z:$tree" >"$work/windows/$output.lines"
+    if ! comparable "$work/linux/$output" "file://$tree" >"$work/linux/$output.lines" ||
+        ! comparable "$work/windows/$output" "file:///Z:$tree" >"$work/windows/$output.lines"; then
+        fail "$*: a listing is not code page 932"
+        return
+    fi
     if ! same "$*" "$work/linux/$output.lines" "$work/windows/$output.lines"; then
         return
     elif ! grep -q "$summary" "$work/linux/$output.lines"; then
@@ -132,7 +144,7 @@ check_listing crc.txt "$everything" /A /I /SH /VC /VS /VA /VUD /VUT
 # The checksums are the files' own, not just the same on both hosts: gzip's trailer holds the
 # CRC-32 of what it packed.
 crc=$(gzip -c "$tree/資料/写真/大きい.bin" | tail -c8 | head -c4 | od -An -tx4 | tr -d ' ' | tr a-f A-F)
-if ! grep -q "大きい.bin .* $crc\$" "$work/windows/crc.txt.lines"; then
+if ! grep '大きい.bin ' "$work/windows/crc.txt.lines" | grep -q " $crc"; then
     fail "the CRC of 大きい.bin is not $crc"
 else
     echo "ok: 大きい.bin has the CRC-32 gzip finds, $crc"
@@ -173,6 +185,11 @@ check_refused() {
 check_refused 1 no-such-folder/x.txt "$tree" /A /I
 check_refused 2 x.txt "$work/no-such-folder" /A /I
 check_refused 2 x.txt "$tree" /A /I /NO-SUCH-OPTION
+
+# The automatic mode never writes the settings file.
+for side in linux windows; do
+    [ ! -e "$work/$side-bin/Folvane.ini" ] || fail "the $side program wrote its settings file"
+done
 
 [ "$failures" = 0 ] || { echo "== $failures of the comparisons failed ($windows_cli)"; exit 1; }
 echo "== the listings of $linux_cli and $windows_cli agree"

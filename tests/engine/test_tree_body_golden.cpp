@@ -1,10 +1,16 @@
-// Tree bodies against hand-written texts; the walk's cancels; the debounced caption.
+// Tree bodies against hand-written texts; the walk's cancels; the debounced caption that names
+// the folder being read.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <utility>
 
+#include "platform/file_system.h"
+#include "platform/file_write.h"
+#include "platform/person_path.h"
 #include "tests/engine/tree_body_fixture.h"
 
 namespace folvane {
@@ -13,6 +19,15 @@ namespace {
 using testing::CrLf;
 using testing::Look;
 using testing::Sp;
+
+// A moment as the listing shows it, in the host's time zone ("2021/03/04 14:06:07"); the C
+// library does the calendar.
+std::string LocalDateTime(UtcSeconds t) {
+    const std::time_t local = static_cast<std::time_t>(LocalSecondsOf(t));
+    char text[32] = "";
+    std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", std::gmtime(&local));
+    return text;
+}
 
 // clang-format off
 TEST_F(TreeBodyTest, TreeLinesMarginLinesAndFolderCrcs) {
@@ -118,7 +133,7 @@ TEST_F(TreeBodyTest, PackedNames) {
 }
 
 TEST_F(TreeBodyTest, Html) {
-    ASSERT_EQ(tmp.host().string().find_first_of(" %&#<>\"'[]|"), std::string::npos) << tmp.host();
+    ASSERT_EQ(tmp.path().find_first_of(" %&#<>\"'[]|"), std::string::npos) << tmp.path();
     Check({
         {"file links, escapes and teletype tree lines", {.lines = 2, .html = true, .fileLink = true},
          {"sub/x.txt", "a&b.txt", "c d.txt"},
@@ -153,6 +168,22 @@ TEST_F(TreeBodyTest, Html) {
 }
 // clang-format on
 
+TEST_F(TreeBodyTest, DefaultColumnsWithAWrappedName) {
+    const std::string longName = "long-file-name-that-does-not-fit-the-name-column.txt";
+    testing::MakeTree(tmp, "",
+                      {"docs/readme.txt=" + std::string(1234, 'r'), longName + "=1234567", "画像.png=12345"});
+    tmp.SetUpdated("docs/readme.txt", 1614834367);  // 2021-03-04 05:06:07 UTC
+    tmp.SetUpdated(longName, 946684799);            // 1999-12-31 23:59:59 UTC
+    tmp.SetUpdated("画像.png", 1278580211);         // 2010-07-08 09:10:11 UTC
+    EXPECT_EQ(
+        rig.Walk(tmp.path(), totals),
+        CrLf({"├ docs" + Sp(39) + "< Dir > ----",
+              "│ └ readme.txt" + Sp(32) + "1,234 ---A " + LocalDateTime(1614834367),
+              "├ long-file-name-that-does-not-fit-the-n" + Sp(11) + "7 ---A " + LocalDateTime(946684799),
+              "│ ame-column.txt", "└ 画像.png" + Sp(41) + "5 ---A " + LocalDateTime(1278580211)}));
+    EXPECT_EQ(Totals(), (std::vector<int64_t>{1, 3, 1246}));
+}
+
 TEST_F(TreeBodyTest, AThousandPackedNamesSixToALine) {
     Lines names, lines{"+- ( 1,000 個のファイル )" + Sp(10) + "1,000"};
     for (int i = 0; i < 1000; ++i) {
@@ -161,6 +192,23 @@ TEST_F(TreeBodyTest, AThousandPackedNamesSixToALine) {
         lines.back() += testing::Numbered(i) + (i < 999 ? "," : "");
     }
     EXPECT_EQ(Body({.viewType = 1, .size = true}, names, ""), CrLf(lines));
+}
+
+// A chain whose paths run past the 260 characters that Windows paths were once held to: every
+// level is listed, and the file at the bottom still opens for its CRC.
+TEST_F(TreeBodyTest, WalksAChainPastTheOldWindowsPathLimit) {
+    constexpr int kLevels = 12;
+    const std::string name(60, 'd');
+    std::string deepest = tmp.path();
+    for (int level = 0; level < kLevels; ++level)
+        deepest += "\\" + name;
+    ASSERT_TRUE(MakeFolders(deepest));
+    ASSERT_TRUE(WriteFileReplacing(deepest + "\\file.txt", "123456789"));
+    const std::string text = Body({.columns = 150, .crc = true}, {}, "");
+    EXPECT_EQ(Totals(), (std::vector<int64_t>{kLevels, 1, 9}));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kLevels + 1);
+    EXPECT_NE(text.find(Sp(3 * kLevels) + "+- file.txt "), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with(" CBF43926\r\n")) << text;
 }
 
 TEST(CaptionTimer, ShowsTheLastRequestAfterOneHundredMillisecondsOfQuiet) {
@@ -197,6 +245,16 @@ TEST(CaptionTimer, ShowsTheLastRequestAfterOneHundredMillisecondsOfQuiet) {
     rig.caption.SetPendingCaption("C");
     pass(100);
     EXPECT_EQ(shown, (Lines{"Folvane  -  Z:\\data\\999*", "C"}));
+}
+
+TEST_F(TreeBodyTest, CaptionNamesEachFolderAsItIsEntered) {
+    rig.ui.OnPumpEvents([this](int) { rig.clock.Advance(std::chrono::milliseconds{150}); });
+    Body({}, {"a/x.txt", "b/y.txt", "z.txt"}, "c");
+    // The caption shows the folder as the person reads it (the host path on hosts with one root).
+    auto caption = [&](std::string_view folder) {
+        return "Folvane  -  " + PathForPerson(tmp.path(folder) + "\\*");
+    };
+    EXPECT_EQ(rig.ui.captionsSet(), (Lines{caption("c"), caption("c/a"), caption("c/b")}));
 }
 
 // Folders on both sides of entry 100, one of them with contents, then files: the lines keep their

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/path_space.h"
+#include "tests/support/host_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace folvane {
@@ -13,6 +15,12 @@ namespace {
 using testing::TempDir;
 
 const std::string kEscapedFF = "\xED\xB3\xBF";  // the escape code point of host byte 0xFF
+
+// The anchor of a path on Z:, whose URL is the host file's on hosts with one root (the text's
+// escapes given as they are expected in the URL).
+std::string HostRootLink(std::string_view label, std::string_view urlPath) {
+    return "<A href=\"" + FileUrlOf("Z:" + std::string(urlPath)) + "\">" + std::string(label) + "</A>";
+}
 
 // Anchors: a file URL that stays inside its attribute and names the real file even where code
 // page 932 cannot hold a character of its name.
@@ -30,10 +38,15 @@ TEST(Html, EscapeAndLinks) {
         {"😀", "C:\\😀¥", "<A href=\"file:///C:/%F0%9F%98%80%C2%A5\">😀</A>"},
         {"e", "C:\\x" + kEscapedFF, "<A href=\"file:///C:/x%FF\">e</A>"},
         {"rel", "a\\b c", "<A href=\"a/b%20c\">rel</A>"},
+        {"z", "Z:\\a/b\\c", HostRootLink("z", "\\a/b\\c")},  // unmappable: text kept
     };
     // clang-format on
     for (const auto& [label, target, link] : cases)
         EXPECT_EQ(PathLink(label, target), link) << target;
+    // A link is made from the path's text alone: the walk names entries as they are stored, so
+    // no link needs the file system (a name in other letter case stays as written).
+    EXPECT_EQ(PathLink("n", "Z:\\nowhere\\A b.txt"), HostRootLink("n", "\\nowhere\\A%20b.txt"));
+    EXPECT_EQ(PathLink("n", "Z:\\x" + kEscapedFF), HostRootLink("n", "\\x%FF"));
 
     EXPECT_EQ(UrlLink("x", "https://h.example/a b?q=1&r=%20#\"<>"),
               "<A href=\"https://h.example/a%20b?q=1&amp;r=%20#%22%3C%3E\">x</A>");
@@ -52,8 +65,7 @@ TEST(Html, TemplatesAreReadAsNameThenHtmThenHtmlAndListedWhenVisibleFiles) {
     dir.MakeFolder("basehtml/dir.htm");
     // A file past the cap is no template, even a sparse one that would take no disk space.
     dir.WriteFile("basehtml/largest.htm", std::string(kTemplateSizeLimit, 'x'));
-    dir.WriteFile("basehtml/huge.htm");
-    std::filesystem::resize_file(dir.host("basehtml/huge.htm"), uintmax_t{8} << 30);
+    ASSERT_TRUE(testing::SetHostSparseLength(dir.WriteFile("basehtml/huge.htm"), uint64_t{8} << 30));
     const std::string builtIn = DefaultHtmlTemplate();
     const std::pair<std::string, std::string> cases[] = {{"基本", "基本"},
                                                          {"基本.htm", "基本"},

@@ -24,6 +24,11 @@ bool SetHostHidden(const std::filesystem::path& path);
 // Windows. False when the host refuses.
 bool SetHostReadOnly(const std::filesystem::path& path);
 
+// Sets a file's length, leaving what is added unwritten and, where the host allows, taking no
+// disk space (a sparse file: plain on POSIX, marked sparse first on Windows). False when the
+// host refuses.
+bool SetHostSparseLength(const std::filesystem::path& file, uint64_t length);
+
 // Removes a folder with everything in it, read-only entries and names the host treats
 // specially in ordinary paths ("CON", longer than MAX_PATH) included; links are removed, never
 // followed.

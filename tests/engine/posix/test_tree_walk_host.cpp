@@ -1,5 +1,5 @@
-// The walk on POSIX hosts: the caption as a person reads it (host paths), chains of folders
-// deeper than any path limit, symbolic links, bind mounts and folders that cannot be read.
+// The walk on POSIX hosts: chains of folders deeper than any path limit, symbolic links, bind
+// mounts and folders that cannot be read.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <utility>
 
@@ -19,33 +17,6 @@ namespace folvane {
 namespace {
 
 using testing::CrLf;
-using testing::Sp;
-
-// File times as they were set, in the zone that TZ names.
-TEST_F(TreeBodyTest, DefaultColumnsWithAWrappedName) {
-    setenv("TZ", "UTC", 1);  // file times print as they were set
-    tzset();
-    const std::string longName = "long-file-name-that-does-not-fit-the-name-column.txt";
-    testing::MakeTree(tmp, "",
-                      {"docs/readme.txt=" + std::string(1234, 'r'), longName + "=1234567", "画像.png=12345"});
-    tmp.SetUpdated("docs/readme.txt", 1614834367);  // 2021-03-04 05:06:07
-    tmp.SetUpdated(longName, 946684799);            // 1999-12-31 23:59:59
-    tmp.SetUpdated("画像.png", 1278580211);         // 2010-07-08 09:10:11
-    EXPECT_EQ(rig.Walk(tmp.path(), totals),
-              CrLf({"├ docs" + Sp(39) + "< Dir > ----",
-                    "│ └ readme.txt" + Sp(32) + "1,234 ---A 2021/03/04 05:06:07",
-                    "├ long-file-name-that-does-not-fit-the-n" + Sp(11) + "7 ---A 1999/12/31 23:59:59",
-                    "│ ame-column.txt", "└ 画像.png" + Sp(41) + "5 ---A 2010/07/08 09:10:11"}));
-    EXPECT_EQ(Totals(), (std::vector<int64_t>{1, 3, 1246}));
-}
-
-TEST_F(TreeBodyTest, CaptionNamesEachFolderAsItIsEntered) {
-    rig.ui.OnPumpEvents([this](int) { rig.clock.Advance(std::chrono::milliseconds{150}); });
-    Body({}, {"a/x.txt", "b/y.txt", "z.txt"}, "c");
-    // The caption shows the folder as the person reads it: the host path.
-    const std::string root = "Folvane  -  " + tmp.host("c").string() + "/";
-    EXPECT_EQ(rig.ui.captionsSet(), (Lines{root + "*", root + "a/*", root + "b/*"}));
-}
 
 // Deeper than the host's path limit and than any call stack would allow for a recursive walk;
 // folders and files down there still open (the CRC reads the file).

@@ -60,6 +60,10 @@ bool SetHostReadOnly(const std::filesystem::path& path) {
     return stat(path.c_str(), &facts) == 0 && chmod(path.c_str(), facts.st_mode & ~mode_t{0222}) == 0;
 }
 
+bool SetHostSparseLength(const std::filesystem::path& file, uint64_t length) {
+    return truncate(file.c_str(), static_cast<off_t>(length)) == 0;
+}
+
 void RemoveHostTree(const std::filesystem::path& folder) {
     chmod(folder.c_str(), 0700);
     const int opened = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -1,6 +1,7 @@
 #include "tests/support/host_files.h"
 
 #include <windows.h>
+#include <winioctl.h>
 
 #include <string>
 
@@ -79,6 +80,21 @@ bool SetHostHidden(const std::filesystem::path& path) {
 
 bool SetHostReadOnly(const std::filesystem::path& path) {
     return AddAttributes(path, FILE_ATTRIBUTE_READONLY);
+}
+
+bool SetHostSparseLength(const std::filesystem::path& file, uint64_t length) {
+    const HANDLE handle = CreateFileW(ExtendedFormOf(file).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    DWORD returned = 0;
+    // A volume without sparse files still takes the length, only with its space allocated.
+    DeviceIoControl(handle, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(length);
+    const bool set =
+        SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) != FALSE && SetEndOfFile(handle) != FALSE;
+    return CloseHandle(handle) != FALSE && set;
 }
 
 void RemoveHostTree(const std::filesystem::path& folder) {

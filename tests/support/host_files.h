@@ -30,7 +30,7 @@ bool SetHostReadOnly(const std::filesystem::path& path);
 bool SetHostSparseLength(const std::filesystem::path& file, uint64_t length);
 
 // Removes a folder with everything in it, read-only entries and names the host treats
-// specially in ordinary paths ("CON", longer than MAX_PATH) included; links are removed, never
+// as devices in ordinary paths ("CON", longer than MAX_PATH) included; links are removed, never
 // followed.
 void RemoveHostTree(const std::filesystem::path& folder);
 
